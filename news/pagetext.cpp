@@ -1,0 +1,21 @@
+#include "news/pagetext.h"
+
+namespace PageText {
+
+std::optional<qsizetype> find(QStringView text, qsizetype from, QStringView what) {
+    if (from < 1)
+        return std::nullopt;
+    if (from > text.size())
+        return 0;
+    return text.indexOf(what, from - 1) + 1;
+}
+
+std::optional<QString> cut(QStringView text, qsizetype from, qsizetype length) {
+    if (from < 1 || length < 0)
+        return std::nullopt;
+    if (from > text.size())
+        return QString();
+    return text.mid(from - 1, length).toString();
+}
+
+} // namespace PageText

@@ -1,0 +1,64 @@
+#include "panels/chartpage.h"
+
+namespace {
+QString escapedForAttribute(const QString& text) {
+    QString escaped;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': escaped += QStringLiteral("&amp;"); break;
+        case u'\'': escaped += QStringLiteral("&#39;"); break;
+        case u'"': escaped += QStringLiteral("&quot;"); break;
+        case u'<': escaped += QStringLiteral("&lt;"); break;
+        case u'>': escaped += QStringLiteral("&gt;"); break;
+        default:
+            if (c.unicode() < 128)
+                escaped += c;
+            else
+                escaped += QStringLiteral("&#%1;").arg(c.unicode());
+        }
+    }
+    return escaped;
+}
+} // namespace
+
+QByteArray chartPageText(const ServiceHosts& hosts, const QString& symbol) {
+    static const char* const lines[] = {
+        "<applet codebase='http://{applet}/livecharts' code='livecharts.LiveChartsV3.class' "
+        "archive='LiveChartsV3.jar' Name = 'LiveCharts' id='LiveCharts' width='610' height='337' "
+        "mayscript='MAYSCRIPT'>",
+        "<param name='ISFREE' value='1' />",
+        "<param name='HelpURL' "
+        "value='http://{help}/LycosHelp/help/financewebsite/htdocs/financewebsite_form.htm' />",
+        "<param name='SymURL' value='http://{quote}/qc/lookup/symbol_search.aspx?boards=0' />",
+        "<param name='WaterMark' value='http://{applet}/livecharts/LCWatermark.gif' />",
+        "<param name='NavBar' value='http://{quote}/qc/livecharts/navbar.aspx?symbols=' />",
+        "<param name='SymbolChange' value='1' />",
+        "<param name='ASCIISERVER' value='{data}' />",
+        "<param name='ASCIIPORT' value='80' />",
+        "<param name='User' value='qmzr' />",
+        "<param name='Pswd' value='qmzr' />",
+        "<param name='SYMBOL' value='{symbol}' />",
+        "<param name='AdImageURL' value='http://{applet}/livecharts/ad.gif' />",
+        "<param name='AdLinkURL' value='http://{quote}/qc/subs/qmetastock.aspx' />",
+        "<param name='SMALLCHART' "
+        "value='http://{quote}/qc/livecharts/default.aspx?wd=640&amp;ht=424&amp;symbols=,_blank' />",
+        "<param name='MEDCHART' "
+        "value='http://{quote}/qc/livecharts/default.aspx?wd=710&amp;ht=400&amp;symbols=,_blank' />",
+        "<param name='BIGCHART' "
+        "value='http://{quote}/qc/livecharts/default.aspx?wd=910&amp;ht=500&amp;symbols=,_blank' />",
+        "<param name='irritantURL' value='http://{quote}/qc/livecharts/ot_timedout.html?timeout=100' />",
+        "</applet>",
+    };
+    const QString escapedSymbol = escapedForAttribute(symbol);
+    QByteArray page;
+    for (const char* line : lines) {
+        const QString text = QString::fromLatin1(line)
+                                 .replace(QStringLiteral("{applet}"), hosts.chartApplet)
+                                 .replace(QStringLiteral("{help}"), hosts.chartHelp)
+                                 .replace(QStringLiteral("{quote}"), hosts.quote)
+                                 .replace(QStringLiteral("{data}"), hosts.chartData)
+                                 .replace(QStringLiteral("{symbol}"), escapedSymbol);
+        page += "  " + text.toLatin1() + "\r\n";
+    }
+    return page;
+}

@@ -1,0 +1,125 @@
+#include "ticker/inettransfer.h"
+
+#include "ticker/windows1252.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <utility>
+
+namespace {
+constexpr qint64 ReadBufferBytes = 64 * 1024;
+
+InetTransfer::Failure failureOf(QNetworkReply::NetworkError error) {
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return InetTransfer::Failure::ConnectionFailed;
+    default:
+        return InetTransfer::Failure::Other;
+    }
+}
+// Errors that only say which status the server answered with.
+bool isHttpStatusError(QNetworkReply::NetworkError error) {
+    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
+           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+}
+} // namespace
+
+QString failureText(InetTransfer::Failure failure, const QString& detail) {
+    switch (failure) {
+    case InetTransfer::Failure::None:
+        return {};
+    case InetTransfer::Failure::TimedOut:
+        return QStringLiteral("Tempo scaduto: il server non risponde");
+    case InetTransfer::Failure::BodyTooLarge:
+        return QStringLiteral("Risposta troppo grande");
+    case InetTransfer::Failure::ConnectionFailed:
+        return QStringLiteral("Connessione non riuscita: ") + detail;
+    case InetTransfer::Failure::Other:
+        break;
+    }
+    return QStringLiteral("Trasferimento interrotto: ") + detail;
+}
+
+InetTransfer::InetTransfer(QNetworkAccessManager* network, QObject* parent)
+    : QObject(parent), m_network(network) {
+    m_stallTimer.setSingleShot(true);
+    m_stallTimer.setInterval(StallTimeoutMs);
+    connect(&m_stallTimer, &QTimer::timeout, this,
+            [this] { fail(Failure::TimedOut, failureText(Failure::TimedOut)); });
+}
+
+InetTransfer::~InetTransfer() { releaseReply(); }
+
+bool InetTransfer::Execute(const QUrl& url) {
+    if (m_reply || !url.isValid() || url.scheme() != u"http")
+        return false;
+    m_body.clear();
+    m_failure = Failure::None;
+    m_failureText.clear();
+    QNetworkRequest request(url);
+    request.setMaximumRedirectsAllowed(10);
+    m_reply = m_network->get(request);
+    m_reply->setReadBufferSize(ReadBufferBytes);
+    connect(m_reply, &QNetworkReply::readyRead, this, &InetTransfer::readArrivedBytes);
+    connect(m_reply, &QNetworkReply::finished, this, &InetTransfer::finishFromReply);
+    m_stallTimer.start();
+    return true;
+}
+
+void InetTransfer::Cancel() {
+    releaseReply();
+    m_body.clear();
+}
+
+QString InetTransfer::ResponseText() const { return decodeWindows1252(m_body); }
+
+void InetTransfer::readArrivedBytes() {
+    m_stallTimer.start();
+    if (m_body.size() + m_reply->bytesAvailable() > MaxBodyBytes) {
+        fail(Failure::BodyTooLarge, failureText(Failure::BodyTooLarge));
+        return;
+    }
+    m_body += m_reply->readAll();
+}
+
+void InetTransfer::finishFromReply() {
+    readArrivedBytes();
+    if (!m_reply)
+        return; // the last bytes broke the size cap, which has reported already
+    // A server that answered with a status (404, 500, ...) completed the transfer: its
+    // body is handed over like any other.
+    const QNetworkReply::NetworkError error = m_reply->error();
+    if (error != QNetworkReply::NoError && !isHttpStatusError(error)) {
+        const Failure failure = failureOf(error);
+        fail(failure, failureText(failure, m_reply->errorString()));
+        return;
+    }
+    releaseReply();
+    Q_EMIT StateChanged(ResponseCompleted);
+}
+
+void InetTransfer::fail(Failure failure, const QString& text) {
+    releaseReply();
+    m_body.clear();
+    m_failure = failure;
+    m_failureText = text;
+    Q_EMIT StateChanged(Error);
+}
+
+void InetTransfer::releaseReply() {
+    m_stallTimer.stop();
+    if (!m_reply)
+        return;
+    // Disconnect before aborting: abort() reports finished() from inside the call, and an
+    // abandoned transfer must report nothing.
+    QNetworkReply* reply = std::exchange(m_reply, nullptr);
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// One HTTP GET at a time, in the background. Stands in for each of the bar's four
+// transfer objects: a request made while one is running is refused, a running one can be
+// abandoned, and every request that is not abandoned ends with exactly one StateChanged,
+// on the thread that owns the object: ResponseCompleted with the whole body (whatever the
+// HTTP status), or Error with a code and a text. A transfer that receives nothing for
+// `StallTimeoutMs`, or whose body grows past `MaxBodyBytes`, ends in Error.
+class InetTransfer : public QObject {
+    Q_OBJECT
+public:
+    enum State { Error = 11, ResponseCompleted = 12 };
+    enum class Failure {
+        None = 0,
+        Other = 35750,            // the connection broke, too many redirects, ...
+        TimedOut = 35761,         // nothing received for StallTimeoutMs
+        BodyTooLarge = 35762,     // more than MaxBodyBytes
+        ConnectionFailed = 35795, // refused, host not found, unreachable
+    };
+    static constexpr int StallTimeoutMs = 20'000;
+    static constexpr qsizetype MaxBodyBytes = 16 * 1024 * 1024;
+
+    explicit InetTransfer(QNetworkAccessManager* network, QObject* parent = nullptr);
+    ~InetTransfer() override;
+
+    // Starts a GET and returns at once; false (and the running transfer goes on) while
+    // busy, or for a URL that is not http.
+    bool Execute(const QUrl& url);
+    // Abandons the running transfer, if any: it reports nothing.
+    void Cancel();
+    bool StillExecuting() const { return m_reply != nullptr; }
+
+    // After ResponseCompleted: the body, one character per byte read as Windows-1252.
+    QString ResponseText() const;
+    // After Error: its code and its text.
+    int ResponseCode() const { return static_cast<int>(m_failure); }
+    QString ResponseInfo() const { return m_failureText; }
+
+    // Tests shorten the stall time-out.
+    void setStallTimeout(int milliseconds) { m_stallTimer.setInterval(milliseconds); }
+
+Q_SIGNALS:
+    void StateChanged(int state);
+
+private:
+    void readArrivedBytes();
+    void finishFromReply();
+    void fail(Failure failure, const QString& text);
+    void releaseReply();
+
+    QNetworkAccessManager* m_network;
+    QNetworkReply* m_reply = nullptr;
+    QTimer m_stallTimer;
+    QByteArray m_body;
+    Failure m_failure = Failure::None;
+    QString m_failureText;
+};
+
+// The text shown for a failure of a transfer.
+QString failureText(InetTransfer::Failure failure, const QString& detail = {});

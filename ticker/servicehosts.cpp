@@ -1,0 +1,34 @@
+#include "ticker/servicehosts.h"
+
+namespace {
+QUrl httpUrl(const QString& host, const QString& pathAndQuery) {
+    return QUrl(QStringLiteral("http://") + host + pathAndQuery, QUrl::TolerantMode);
+}
+} // namespace
+
+QUrl headlinePageUrl(const ServiceHosts& hosts) {
+    return httpUrl(hosts.news, ServicePaths::Headlines.toString());
+}
+
+QUrl detailPageUrl(const ServiceHosts& hosts, const QString& link) {
+    return httpUrl(hosts.news, ServicePaths::DetailPrefix.toString() + link);
+}
+
+QUrl quotePageUrl(const ServiceHosts& hosts, const QString& symbol) {
+    const QByteArray encoded = QUrl::toPercentEncoding(symbol);
+    QUrl url = httpUrl(hosts.quote, ServicePaths::Quote.toString());
+    url.setQuery(QStringLiteral("symbols=") + QString::fromLatin1(encoded), QUrl::StrictMode);
+    return url;
+}
+
+QUrl futuresSymbolUrl(const ServiceHosts& hosts) {
+    return httpUrl(hosts.maker, ServicePaths::FuturesSymbol.toString());
+}
+
+QUrl newsHomeUrl(const ServiceHosts& hosts) {
+    return httpUrl(hosts.news, ServicePaths::NewsHome.toString());
+}
+
+QUrl makerPageUrl(const ServiceHosts& hosts) {
+    return httpUrl(hosts.maker, ServicePaths::MakerPage.toString());
+}

@@ -1,0 +1,40 @@
+#include "ticker/tickerring.h"
+
+TickerRing::TickerRing() {
+    for (int i = 0; i < SlotCount; ++i)
+        m_boxes[i] = {270.f * static_cast<float>(i), 285.f};
+}
+
+void TickerRing::secondElapsed() {
+    if (++m_seconds == RefreshPeriodSeconds) {
+        m_seconds = 0;
+        requestRefresh();
+    }
+}
+
+void TickerRing::layOutBehindFirst() {
+    for (int i = 1; i < SlotCount; ++i)
+        m_boxes[i].left = m_boxes[i - 1].left + m_boxes[i - 1].width;
+}
+
+int TickerRing::slotAt(float x) const {
+    for (int i = SlotCount - 1; i >= 0; --i)
+        if (x >= m_boxes[i].left && x < m_boxes[i].left + m_boxes[i].width)
+            return i;
+    return -1;
+}
+
+void TickerRing::chain(float stripWidth) {
+    // Pair (6, 0) goes first, so a wrap of box 0 is carried along the whole chain in the
+    // same tick.
+    for (int successor : {0, 1, 2, 3, 4, 5, 6}) {
+        const Box& predecessor = m_boxes[(successor + SlotCount - 1) % SlotCount];
+        if (predecessor.left < stripWidth)
+            m_boxes[successor].left = predecessor.left + predecessor.width;
+    }
+}
+
+void TickerRing::move() {
+    for (Box& b : m_boxes)
+        b.left -= StepTwips;
+}
