@@ -1,1 +1,24 @@
-int main() { return 0; }
+#include "ticker/form1.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zefirina"));
+    QApplication::setOrganizationName(QStringLiteral("Ventoria"));
+    // The interface is Italian, the toolkit's own texts included.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
+
+    const ServiceHosts hosts{
+        QStringLiteral(ZEFIRINA_NEWS_HOST),         QStringLiteral(ZEFIRINA_QUOTE_HOST),
+        QStringLiteral(ZEFIRINA_MAKER_HOST),        QStringLiteral(ZEFIRINA_CHART_APPLET_HOST),
+        QStringLiteral(ZEFIRINA_CHART_HELP_HOST),   QStringLiteral(ZEFIRINA_CHART_DATA_HOST)};
+    Form1 bar(hosts);
+    bar.show();
+    return app.exec();
+}

@@ -1,0 +1,110 @@
+#include "panels/form2.h"
+
+#include "ticker/barlayout.h"
+#include "ticker/clicklabel.h"
+
+#include <QFrame>
+
+using BarLayout::toPixels;
+using BarLayout::toTwips;
+
+namespace {
+QFont panelFont(qreal points) {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+} // namespace
+
+Form2::Form2(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
+      Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)),
+      Timer1(new QTimer(this)) {
+    setWindowTitle(QStringLiteral("Dettaglio Notizia"));
+
+    Shape2->setFrameShape(QFrame::Box);
+    Shape2->setAutoFillBackground(true);
+    QPalette card = Shape2->palette();
+    card.setColor(QPalette::Window, QColor(192, 255, 255));
+    Shape2->setPalette(card);
+    Shape2->move(toPixels(60.f), toPixels(60.f));
+
+    Label8->setFont(panelFont(13.5));
+    Label8->setAlignment(Qt::AlignCenter);
+    QPalette heading = Label8->palette();
+    heading.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    Label8->setPalette(heading);
+    Label8->setCursor(Qt::PointingHandCursor);
+    Label8->adjustSize();
+    Label8->move(0, toPixels(210.f));
+
+    Label7->setFont(panelFont(12));
+    Label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label7->setWordWrap(true);
+    Label7->move(toPixels(BarLayout::BodyLeft), toPixels(690.f));
+
+    Timer1->setInterval(1000);
+    connect(Label7, &ClickLabel::clicked, this, &Form2::Label7_Click);
+    connect(Label8, &ClickLabel::clicked, this, &Form2::Label8_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    resize(toPixels(m_widthTwips), toPixels(m_heightTwips));
+}
+
+void Form2::setWidthTwips(float width) {
+    m_widthTwips = width;
+    resize(toPixels(width), height());
+}
+
+void Form2::setHeightTwips(float height) {
+    m_heightTwips = height;
+    resize(width(), toPixels(height));
+}
+
+void Form2::moveTwips(float left, float top) {
+    m_leftTwips = left;
+    m_topTwips = top;
+    move(toPixels(left), toPixels(top));
+}
+
+void Form2::setCardWidthTwips(float width) { Shape2->resize(toPixels(width), Shape2->height()); }
+
+void Form2::setCardHeightTwips(float height) { Shape2->resize(Shape2->width(), toPixels(height)); }
+
+void Form2::centreHeading() {
+    Label8->move(toPixels((m_widthTwips - toTwips(Label8->width())) / 2.f), Label8->y());
+}
+
+float Form2::fitBody(float left, float width) {
+    const int widthPx = toPixels(width);
+    Label7->setGeometry(toPixels(left), Label7->y(), widthPx, Label7->heightForWidth(widthPx));
+    return toTwips(Label7->height());
+}
+
+void Form2::setHeading(const QString& text, const QString& toolTip) {
+    // The heading sizes itself to its caption and keeps its left edge, so a long one runs
+    // past the card.
+    Label8->setText(text);
+    Label8->adjustSize();
+    Label8->setToolTip(toolTip);
+}
+
+void Form2::setBody(const QString& text) { Label7->setText(text); }
+
+QString Form2::heading() const { return Label8->text(); }
+
+QString Form2::body() const { return Label7->text(); }
+
+void Form2::setBodyWaiting(bool waiting) {
+    if (waiting)
+        Label7->setCursor(Qt::WaitCursor);
+    else
+        Label7->unsetCursor();
+}
+
+void Form2::Label7_Click() { hide(); }
+
+void Form2::Label8_Click() { Q_EMIT headingClicked(); }
+
+void Form2::Timer1_Timer() { Timer1->stop(); }

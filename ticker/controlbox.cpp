@@ -1,0 +1,34 @@
+#include "ticker/controlbox.h"
+
+#include "ticker/barlayout.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+const QColor Purple(192, 0, 192);
+} // namespace
+
+ControlBox::ControlBox(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setToolTip(QStringLiteral("Premere il mouse per trascinare la finestra"));
+}
+
+void ControlBox::paintEvent(QPaintEvent*) {
+    using BarLayout::toPixels;
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().button());
+    // The band starts at 1200 twips and runs past the box's right edge.
+    const QRect band(toPixels(1200.f), 0, toPixels(105.f), toPixels(315.f));
+    painter.fillRect(band, Purple);
+}
+
+void ControlBox::mousePressEvent(QMouseEvent* event) {
+    Q_EMIT pressed(event->button(), event->globalPosition().toPoint());
+}
+
+void ControlBox::mouseMoveEvent(QMouseEvent* event) {
+    Q_EMIT mouseMoved(event->buttons(), event->globalPosition().toPoint());
+}
+
+void ControlBox::mouseReleaseEvent(QMouseEvent*) { Q_EMIT released(); }

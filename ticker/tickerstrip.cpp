@@ -1,0 +1,116 @@
+#include "ticker/tickerstrip.h"
+
+#include "ticker/barlayout.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+using BarLayout::toPixels;
+
+namespace {
+constexpr int BoxHeightPx = 21; // 315 twips
+const QColor StripColor = Qt::black;
+const QColor BoxColor = Qt::white;
+constexpr std::array<QColor, TickerRing::SlotCount> InitialColors = {
+    QColor(0, 0, 128),  QColor(128, 0, 128), QColor(64, 64, 64), QColor(0, 0, 128),
+    QColor(0, 128, 128), QColor(255, 0, 0),  QColor(0, 0, 255)};
+} // namespace
+
+TickerStrip::TickerStrip(const TickerRing& ring, QWidget* parent) : QWidget(parent), m_ring(ring) {
+    setFont(captionFont());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    for (int i = 0; i < TickerRing::SlotCount; ++i) {
+        m_slots[i].caption = QStringLiteral(".");
+        m_slots[i].color = InitialColors[i];
+        renderCaption(m_slots[i]);
+    }
+}
+
+QFont TickerStrip::captionFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    font.setBold(true);
+    return font;
+}
+
+void TickerStrip::setCaption(int slot, const QString& caption) {
+    m_slots[slot].caption = caption;
+    renderCaption(m_slots[slot]);
+    update();
+}
+
+void TickerStrip::setCaptionColor(int slot, const QColor& color) {
+    m_slots[slot].color = color;
+    renderCaption(m_slots[slot]);
+    update();
+}
+
+void TickerStrip::renderCaption(SlotView& view) {
+    const QFontMetrics metrics(font());
+    const int width = metrics.horizontalAdvance(view.caption);
+    view.captionWidth = BarLayout::toTwips(width);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap image(QSize(std::max(width, 1), BoxHeightPx) * ratio);
+    image.setDevicePixelRatio(ratio);
+    image.fill(BoxColor);
+    QPainter painter(&image);
+    painter.setFont(font());
+    painter.setPen(view.color);
+    painter.drawText(QPoint(0, metrics.ascent()), view.caption);
+    view.image = image;
+}
+
+void TickerStrip::followRing() {
+    bool moved = false;
+    for (int i = 0; i < TickerRing::SlotCount; ++i) {
+        const int x = toPixels(m_ring.box(i).left);
+        const int width = toPixels(m_ring.box(i).width);
+        moved = moved || x != m_slots[i].x || width != m_slots[i].width;
+        m_slots[i].x = x;
+        m_slots[i].width = width;
+    }
+    if (moved)
+        update();
+}
+
+int TickerStrip::captionAt(QPoint position) const {
+    const float x = BarLayout::toTwips(position.x()) + BarLayout::TwipsPerPixel / 2;
+    const int slot = m_ring.slotAt(x);
+    if (slot < 0 || x >= m_ring.box(slot).left + m_slots[slot].captionWidth)
+        return -1;
+    return slot;
+}
+
+void TickerStrip::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), StripColor);
+    for (const SlotView& view : m_slots) {
+        const QRect box(view.x, 0, view.width, BoxHeightPx);
+        if (!box.intersects(rect()))
+            continue;
+        painter.setClipRect(box);
+        painter.fillRect(box, BoxColor);
+        painter.drawPixmap(box.topLeft(), view.image);
+    }
+}
+
+void TickerStrip::mouseMoveEvent(QMouseEvent* event) {
+    const bool overCaption = captionAt(event->position().toPoint()) >= 0;
+    if (overCaption != m_handCursor) {
+        m_handCursor = overCaption;
+        setCursor(overCaption ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    }
+}
+
+void TickerStrip::mousePressEvent(QMouseEvent* event) {
+    m_pressedSlot = event->button() == Qt::LeftButton ? captionAt(event->position().toPoint()) : -1;
+}
+
+void TickerStrip::mouseReleaseEvent(QMouseEvent* event) {
+    // The captions move while the button is down: the click belongs to the caption that
+    // was pressed.
+    if (event->button() == Qt::LeftButton && m_pressedSlot >= 0)
+        Q_EMIT captionClicked(std::exchange(m_pressedSlot, -1));
+}

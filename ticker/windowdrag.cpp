@@ -1,0 +1,20 @@
+#include "ticker/windowdrag.h"
+
+#include <QWidget>
+#include <QWindow>
+
+void WindowDrag::grab(QPoint globalPosition) {
+    m_grabOffset = globalPosition - m_window.pos();
+    m_state = State::Grabbed;
+}
+
+void WindowDrag::follow(QPoint globalPosition) {
+    if (m_state == State::Idle)
+        grab(globalPosition); // the press went elsewhere; grab where the mouse is now
+    if (m_state == State::Grabbed) {
+        QWindow* window = m_window.windowHandle();
+        m_state = window && window->startSystemMove() ? State::SystemMove : State::ManualMove;
+    }
+    if (m_state == State::ManualMove)
+        m_window.move(globalPosition - m_grabOffset);
+}

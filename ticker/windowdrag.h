@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPoint>
+
+class QWidget;
+
+// Drags a frameless window with the mouse. The window system runs the move where it
+// can; where it cannot (X11 without a window manager), the window follows the mouse
+// itself, keeping the point that was grabbed under the pointer.
+class WindowDrag {
+public:
+    explicit WindowDrag(QWidget& window) : m_window(window) {}
+
+    void grab(QPoint globalPosition);
+    // A move with the left button alone down: starts or continues the drag.
+    void follow(QPoint globalPosition);
+    void release() { m_state = State::Idle; }
+    bool active() const { return m_state != State::Idle; }
+
+private:
+    enum class State { Idle, Grabbed, SystemMove, ManualMove };
+    QWidget& m_window;
+    QPoint m_grabOffset;
+    State m_state = State::Idle;
+};
