@@ -1,0 +1,121 @@
+#include "testhttpserver.h"
+#include "ticker/inettransfer.h"
+
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTest>
+
+using Failure = InetTransfer::Failure;
+
+class TestInetTransfer : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_server = std::make_unique<TestHttpServer>(); }
+
+    void completesWithTheBodyWhateverTheStatus_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QByteArray everyByte;
+        for (int b = 0; b < 256; ++b)
+            everyByte += char(b);
+        QTest::newRow("ok, every byte value") << 200 << everyByte;
+        QTest::newRow("not found page") << 404 << QByteArray("<h1>404</h1>");
+        QTest::newRow("server error page") << 500 << QByteArray("guasto");
+        QTest::newRow("empty body") << 200 << QByteArray();
+    }
+    void completesWithTheBodyWhateverTheStatus() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        m_server->setReply("/page", {status, body});
+        InetTransfer transfer(&m_network);
+        QSignalSpy states(&transfer, &InetTransfer::StateChanged);
+        QVERIFY(transfer.Execute(url("/page")));
+        QTRY_COMPARE(states.size(), 1);
+        QCOMPARE(states.at(0).at(0).toInt(), int(InetTransfer::ResponseCompleted));
+        const QString text = transfer.ResponseText();
+        QCOMPARE(text.size(), body.size());
+        for (qsizetype i = 0; i < body.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(body[i]);
+            if (byte < 0x80 || byte > 0x9F)
+                QCOMPARE(text[i].unicode(), char16_t(byte));
+        }
+        QVERIFY(!transfer.StillExecuting());
+    }
+
+    void refusesWhileBusyAndFinishesTheRunningRequest() {
+        m_server->setReply("/first", {200, "primo"});
+        InetTransfer transfer(&m_network);
+        QSignalSpy states(&transfer, &InetTransfer::StateChanged);
+        QVERIFY(transfer.Execute(url("/first")));
+        QVERIFY(!transfer.Execute(url("/second")));
+        QTRY_COMPARE(states.size(), 1);
+        QCOMPARE(transfer.ResponseText(), QStringLiteral("primo"));
+        QVERIFY(transfer.Execute(url("/first"))); // free again
+    }
+
+    void reportsNothingForACancelledRequest() {
+        m_server->setReply("/slow", {200, {}, true});
+        InetTransfer transfer(&m_network);
+        QSignalSpy states(&transfer, &InetTransfer::StateChanged);
+        QVERIFY(transfer.Execute(url("/slow")));
+        transfer.Cancel();
+        QVERIFY(!transfer.StillExecuting());
+        QTest::qWait(200);
+        QCOMPARE(states.size(), 0);
+        m_server->setReply("/next", {200, "dopo"});
+        QVERIFY(transfer.Execute(url("/next")));
+        QTRY_COMPARE(states.size(), 1);
+        QCOMPARE(transfer.ResponseText(), QStringLiteral("dopo"));
+    }
+
+    void failsOnceWithACode_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<int>("code");
+        QTest::newRow("connection refused") << QStringLiteral("127.0.0.1:1") << QByteArray("/")
+                                            << int(Failure::ConnectionFailed);
+        QTest::newRow("unknown host") << QStringLiteral("no-such-host.invalid") << QByteArray("/")
+                                      << int(Failure::ConnectionFailed);
+        QTest::newRow("never answers") << QString() << QByteArray("/silent") << int(Failure::TimedOut);
+    }
+    void failsOnceWithACode() {
+        QFETCH(QString, host);
+        QFETCH(QByteArray, path);
+        QFETCH(int, code);
+        m_server->setReply("/silent", {200, {}, true});
+        InetTransfer transfer(&m_network);
+        transfer.setStallTimeout(300);
+        QSignalSpy states(&transfer, &InetTransfer::StateChanged);
+        const QString target = host.isEmpty() ? m_server->host() : host;
+        QVERIFY(transfer.Execute(QUrl(QStringLiteral("http://") + target + QString::fromLatin1(path))));
+        QTRY_COMPARE_WITH_TIMEOUT(states.size(), 1, 10000);
+        QCOMPARE(states.at(0).at(0).toInt(), int(InetTransfer::Error));
+        QCOMPARE(transfer.ResponseCode(), code);
+        QVERIFY(!transfer.ResponseInfo().isEmpty());
+        QVERIFY(!transfer.StillExecuting());
+        QTest::qWait(100);
+        QCOMPARE(states.size(), 1);
+    }
+
+    void abandonsABodyOverTheCap() {
+        m_server->setReply("/huge", {200, QByteArray(InetTransfer::MaxBodyBytes + 1, 'x')});
+        InetTransfer transfer(&m_network);
+        QSignalSpy states(&transfer, &InetTransfer::StateChanged);
+        QVERIFY(transfer.Execute(url("/huge")));
+        QTRY_COMPARE_WITH_TIMEOUT(states.size(), 1, 20000);
+        QCOMPARE(states.at(0).at(0).toInt(), int(InetTransfer::Error));
+        QCOMPARE(transfer.ResponseCode(), int(Failure::BodyTooLarge));
+        QVERIFY(transfer.ResponseText().isEmpty());
+    }
+
+private:
+    QUrl url(const char* path) const {
+        return QUrl(QStringLiteral("http://") + m_server->host() + QString::fromLatin1(path));
+    }
+
+    QNetworkAccessManager m_network;
+    std::unique_ptr<TestHttpServer> m_server;
+};
+
+QTEST_GUILESS_MAIN(TestInetTransfer)
+#include "tst_inettransfer.moc"
