@@ -1,9 +1,15 @@
 #include "panels/form2.h"
 
+#include "panels/chartpage.h"
+#include "panels/form3.h"
 #include "ticker/barlayout.h"
 #include "ticker/clicklabel.h"
+#include "ticker/tickerstate.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFrame>
+#include <QStandardPaths>
 
 using BarLayout::toPixels;
 using BarLayout::toTwips;
@@ -18,10 +24,12 @@ QFont panelFont(qreal points) {
 }
 } // namespace
 
-Form2::Form2(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
+Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
       Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)),
-      Timer1(new QTimer(this)) {
+      Timer1(new QTimer(this)), m_hosts(hosts), m_state(state),
+      m_chartPage(QCoreApplication::applicationDirPath(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)) {
     setWindowTitle(QStringLiteral("Dettaglio Notizia"));
 
     Shape2->setFrameShape(QFrame::Box);
@@ -105,6 +113,31 @@ void Form2::setBodyWaiting(bool waiting) {
 
 void Form2::Label7_Click() { hide(); }
 
-void Form2::Label8_Click() { Q_EMIT headingClicked(); }
+Form2::~Form2() { delete m_chartWindow; }
 
-void Form2::Timer1_Timer() { Timer1->stop(); }
+std::optional<QString> Form2::writeChartPage(const QString& symbol) {
+    const auto path = m_chartPage.write(chartPageText(m_hosts, symbol));
+    Timer1->start();
+    return path;
+}
+
+Form3* Form2::chartWindow() {
+    if (!m_chartWindow)
+        m_chartWindow = new Form3(*this, m_state);
+    return m_chartWindow;
+}
+
+void Form2::Label8_Click() {
+    if (m_state.AzioneTitolo == 1) {
+        QDesktopServices::openUrl(newsHomeUrl(m_hosts));
+        return;
+    }
+    Form3* chart = chartWindow();
+    chart->showChart(m_state.CodiceFutures);
+    chart->show();
+}
+
+void Form2::Timer1_Timer() {
+    Timer1->stop();
+    m_chartPage.remove();
+}

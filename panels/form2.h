@@ -1,18 +1,27 @@
 #pragma once
 
+#include "panels/chartpagefile.h"
+#include "ticker/servicehosts.h"
+
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 
 class ClickLabel;
+class Form3;
 class QFrame;
+struct TickerState;
 
 // The detail panel: a borderless strip under the bar with a heading and a body on a light
-// cyan card. Its content, size and place are set by the bar; a click on the body hides it.
-// Geometry is kept in twips so that the bar's arithmetic never sees rounded pixels.
+// cyan card. Its content, size and place are set by the bar; a click on the body hides it,
+// a click on the heading leads on to the news site or to the chart window. Geometry is
+// kept in twips so that the bar's arithmetic never sees rounded pixels.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(QWidget* parent = nullptr);
+    Form2(const ServiceHosts& hosts, const TickerState& state);
+    ~Form2() override;
 
     float widthTwips() const { return m_widthTwips; }
     float heightTwips() const { return m_heightTwips; }
@@ -36,6 +45,12 @@ public:
     QString body() const;
     void setBodyWaiting(bool waiting);
 
+    // Writes the chart page for `symbol` and arms its deletion a second later; the path
+    // written, or nothing when the page could not be written.
+    std::optional<QString> writeChartPage(const QString& symbol);
+    // The chart window, created (hidden) when there is none.
+    Form3* chartWindow();
+
     void Label7_Click();
     void Label8_Click();
     void Timer1_Timer();
@@ -45,11 +60,11 @@ public:
     QFrame* Shape2;     // card
     QTimer* Timer1;     // deletes the chart page a second after it was written
 
-Q_SIGNALS:
-    // The heading was clicked: the bar decides where it leads.
-    void headingClicked();
-
 private:
+    const ServiceHosts& m_hosts;
+    const TickerState& m_state;
+    ChartPageFile m_chartPage;
+    QPointer<Form3> m_chartWindow;
     float m_leftTwips = 0.f;
     float m_topTwips = 0.f;
     float m_widthTwips = 13080.f;

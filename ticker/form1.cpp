@@ -3,6 +3,7 @@
 #include "market/quotereader.h"
 #include "news/detailreader.h"
 #include "panels/form2.h"
+#include "panels/form3.h"
 #include "ticker/barlayout.h"
 #include "ticker/clicklabel.h"
 #include "ticker/controlbox.h"
@@ -95,9 +96,10 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       Frame1(new TickerStrip(m_ring, this)), Frame2(new ControlBox(this)), Frame3(new QWidget(this)),
       Timer1(new QTimer(this)), Timer2(new QTimer(this)), Timer3(new QTimer(this)),
-      panel(new Form2), m_hosts(hosts), m_network(new QNetworkAccessManager(this)), m_drag(*this),
+      m_hosts(hosts), m_network(new QNetworkAccessManager(this)), m_drag(*this),
       m_exitQuestion(askBeforeExit) {
     setWindowTitle(QStringLiteral("Televideo RAI"));
+    panel = new Form2(m_hosts, m_state);
     Inet1 = new InetTransfer(m_network, this);
     Inet2 = new InetTransfer(m_network, this);
     Inet3 = new InetTransfer(m_network, this);
@@ -160,6 +162,7 @@ void Form1::buildControlBox() {
 }
 
 void Form1::Form_Load() {
+    panel->chartWindow()->navigate(QStringLiteral("about:Blank"));
     const QSizeF screen = screenTwips();
     m_widthTwips = BarLayout::barWidth(static_cast<float>(screen.width()));
     m_stripWidthTwips = BarLayout::stripWidth(m_widthTwips);

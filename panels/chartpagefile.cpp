@@ -1,0 +1,38 @@
+#include "panels/chartpagefile.h"
+
+#include "panels/chartpage.h"
+
+#include <QDir>
+#include <QFile>
+
+ChartPageFile::ChartPageFile(QString programFolder, QString userFolder)
+    : m_programFolder(std::move(programFolder)), m_userFolder(std::move(userFolder)) {}
+
+std::optional<QString> ChartPageFile::write(const QByteArray& text) {
+    for (const QString& folder : {m_programFolder, m_userFolder}) {
+        if (folder.isEmpty() || !QDir().mkpath(folder))
+            continue;
+        const QString path = QDir(folder).filePath(ChartPageFileName.toString());
+        if (writeTo(path, text)) {
+            m_writtenPath = path;
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+void ChartPageFile::remove() {
+    if (!m_writtenPath.isEmpty())
+        QFile::remove(m_writtenPath);
+}
+
+bool ChartPageFile::writeTo(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = file.write(text) == text.size();
+    file.close();
+    if (!written)
+        file.remove();
+    return written && file.error() == QFile::NoError;
+}
