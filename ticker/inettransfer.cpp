@@ -6,8 +6,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-#include <utility>
-
 namespace {
 constexpr qint64 ReadBufferBytes = 64 * 1024;
 
@@ -118,7 +116,8 @@ void InetTransfer::releaseReply() {
         return;
     // Disconnect before aborting: abort() reports finished() from inside the call, and an
     // abandoned transfer must report nothing.
-    QNetworkReply* reply = std::exchange(m_reply, nullptr);
+    QNetworkReply* reply = m_reply;
+    m_reply.clear();
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
@@ -37,7 +38,7 @@ public:
     bool Execute(const QUrl& url);
     // Abandons the running transfer, if any: it reports nothing.
     void Cancel();
-    bool StillExecuting() const { return m_reply != nullptr; }
+    bool StillExecuting() const { return !m_reply.isNull(); }
 
     // After ResponseCompleted: the body, one character per byte read as Windows-1252.
     QString ResponseText() const;
@@ -58,7 +59,7 @@ private:
     void releaseReply();
 
     QNetworkAccessManager* m_network;
-    QNetworkReply* m_reply = nullptr;
+    QPointer<QNetworkReply> m_reply; // the network manager may delete it first at shutdown
     QTimer m_stallTimer;
     QByteArray m_body;
     Failure m_failure = Failure::None;

@@ -9,7 +9,6 @@
 // A loopback HTTP server whose answer per path is set by the test: a status and a body,
 // or silence (the connection is accepted and never answered).
 class TestHttpServer : public QObject {
-    Q_OBJECT
 public:
     struct Reply {
         int status = 200;

@@ -1,0 +1,219 @@
+#include "panels/form2.h"
+#include "testhttpserver.h"
+#include "ticker/form1.h"
+#include "ticker/inettransfer.h"
+#include "ticker/promocaptions.h"
+#include "ticker/tickerstrip.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QByteArray dataFile(const char* name) {
+    QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Receives the addresses the program hands to the system web browser.
+class BrowserStandIn : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+const QString Waiting = QStringLiteral("\r\nConnessione in corso...\r\n");
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        m_server = std::make_unique<TestHttpServer>();
+        m_server->setReply("/notizietelevideo/", {200, dataFile("headlines.html")});
+        m_server->setReply("/browser/fut.txt", {200, "NQZ26"});
+        m_server->setReply("/accessibile/n/3.html", {200, dataFile("detail.html")});
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "open");
+        m_browser.opened.clear();
+    }
+    void cleanup() {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        m_bar.reset();
+    }
+
+    void showsTheFirstFiveHeadlinesWithTheirLinks() {
+        startBar();
+        const QStringList expected = {
+            QStringLiteral(u"  14:05 - Citt\u00e0\u00a0 in festa per il Natale  "),
+            QStringLiteral(u"  13:40 - Pi\u00f9 trenisulla linea costiera  "),
+            QStringLiteral(u"  12:15 - Perch\u00e9 il lago \u00e8 cos\u00ec alto  "),
+            QStringLiteral("  11:02 - Il museo riapre  "),
+            QStringLiteral("  10:30 - Neve sulle Alpi  ")};
+        for (int slot = 0; slot < 5; ++slot) {
+            QCOMPARE(m_bar->Frame1->caption(slot), expected[slot]);
+            QCOMPARE(m_bar->ring().box(slot).width, m_bar->Frame1->captionWidth(slot));
+            QCOMPARE(m_bar->LinkNotizie()[slot], QStringLiteral("/n/%1.html").arg(slot + 1));
+        }
+        QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral(".   "));
+        QCOMPARE(m_bar->Frame1->caption(6), PromoCaptions::first());
+        for (int slot = 1; slot < 7; ++slot)
+            QCOMPARE(m_bar->ring().box(slot).left,
+                     m_bar->ring().box(slot - 1).left + m_bar->ring().box(slot - 1).width);
+    }
+
+    void keepsTheHeadlinesWhenARefreshBringsNothing_data() {
+        QTest::addColumn<TestHttpServer::Reply>("reply");
+        QTest::newRow("empty body") << TestHttpServer::Reply{200, {}};
+        QTest::newRow("no answer") << TestHttpServer::Reply{200, {}, true};
+    }
+    void keepsTheHeadlinesWhenARefreshBringsNothing() {
+        QFETCH(TestHttpServer::Reply, reply);
+        startBar();
+        const QString first = m_bar->Frame1->caption(0);
+        const auto links = m_bar->LinkNotizie();
+        m_server->setReply("/notizietelevideo/", reply);
+        m_bar->Inet1->setStallTimeout(200);
+        QSignalSpy done(m_bar->Inet1, &InetTransfer::StateChanged);
+        m_bar->Label5_Click();
+        QTRY_COMPARE(done.size(), 1);
+        QCOMPARE(m_bar->Frame1->caption(0), first);
+        QCOMPARE(m_bar->LinkNotizie(), links);
+    }
+
+    void showsTheDetailOfAClickedHeadline() {
+        startBar();
+        m_bar->Label1_Click(2);
+        QCOMPARE(m_bar->panel->heading(), m_bar->Frame1->caption(2));
+        QCOMPARE(m_bar->panel->body(), Waiting);
+        QVERIFY(m_bar->panel->isVisible());
+        QTRY_COMPARE(m_bar->panel->body(),
+                     QStringLiteral(u"Il livello \u00e8 salito,  oggi 12,5 centimetri, in pi\u00f9."));
+        QCOMPARE(m_bar->panel->topTwips(), m_bar->topTwips() + 250.f);
+        QCOMPARE(m_bar->panel->leftTwips(), m_bar->leftTwips());
+    }
+
+    void theNewestClickedHeadlineWins() {
+        m_server->setReply("/accessibile/n/1.html", {200, {}, true});
+        startBar();
+        m_bar->Label1_Click(0);
+        m_bar->Label1_Click(2);
+        QTRY_VERIFY(m_bar->panel->body().startsWith(u"Il livello"));
+        QCOMPARE(m_bar->panel->heading(), m_bar->Frame1->caption(2));
+    }
+
+    void reportsAFailedDetailWithoutRefittingThePanel_data() {
+        QTest::addColumn<QString>("newsHost");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("connection refused")
+            << QStringLiteral("127.0.0.1:1") << QStringLiteral("Connessione non riuscita, riprovare!");
+        QTest::newRow("no answer") << QString() << failureText(InetTransfer::Failure::TimedOut);
+    }
+    void reportsAFailedDetailWithoutRefittingThePanel() {
+        QFETCH(QString, newsHost);
+        QFETCH(QString, message);
+        m_server->setReply("/accessibile/n/1.html", {200, {}, true});
+        startBar(newsHost);
+        m_bar->Inet2->setStallTimeout(200);
+        m_bar->Label1_Click(0);
+        const float waitingHeight = m_bar->panel->heightTwips();
+        QTRY_COMPARE(m_bar->panel->body(), QStringLiteral("\r\n") + message + QStringLiteral("\r\n"));
+        QCOMPARE(m_bar->panel->heightTwips(), waitingHeight);
+    }
+
+    void showsTheQuoteInTheFuturesSlot_data() {
+        QTest::addColumn<QByteArray>("symbolFile");
+        QTest::addColumn<QByteArray>("requestedPath");
+        QTest::newRow("plain") << QByteArray("NQZ26") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26");
+        QTest::newRow("line end") << QByteArray("NQZ26\r\n")
+                                  << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A");
+        QTest::newRow("quotes and ampersand")
+            << QByteArray("NQ\"Z'6&x=1") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQ%22Z%276%26x%3D1");
+    }
+    void showsTheQuoteInTheFuturesSlot() {
+        QFETCH(QByteArray, symbolFile);
+        QFETCH(QByteArray, requestedPath);
+        m_server->setReply("/browser/fut.txt", {200, symbolFile});
+        m_server->setReply(requestedPath, {200, dataFile("quote.html")});
+        startBar();
+        QTRY_COMPARE(m_bar->state().CodiceFutures, QString::fromLatin1(symbolFile));
+        m_bar->Check2->setChecked(true);
+        m_bar->Label5_Click();
+        QTRY_COMPARE(m_bar->state().TendenzaFutures, QStringLiteral("negativo"));
+        QVERIFY(m_server->requestLines().contains("GET " + requestedPath + " HTTP/1.1"));
+        QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) +
+                                                QStringLiteral(", - 0,31 %  "));
+        QCOMPARE(m_bar->Frame1->captionColor(5), QColor(255, 0, 0));
+
+        m_bar->Label1_Click(5);
+        QCOMPARE(m_bar->panel->heading(), QStringLiteral("16:00 Indice futures Nasdaq 100"));
+        QCOMPARE(m_bar->panel->body(),
+                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno negativo. Il valore di "
+                                u"apertura \u00e8 stato di 21100,00 ed il valore attuale \u00e8 "
+                                u"21034,25 con una variazione percentuale pari a - 0,31 %."));
+        QCOMPARE(m_bar->state().AzioneTitolo, 0);
+
+        m_bar->Check2->setChecked(false);
+        m_bar->Label5_Click();
+        QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral(".   "));
+    }
+
+    void helpAndPromotionalSlot() {
+        startBar();
+        m_bar->Label1_Click(7);
+        QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Aiuto per l'uso del ticker"));
+        QVERIFY(m_bar->panel->body().startsWith(
+            u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla"));
+        QVERIFY(m_bar->panel->body().endsWith(u"visitare il sito per altri freeware."));
+        QCOMPARE(m_bar->state().AzioneTitolo, 1);
+        m_bar->panel->Label8_Click();
+        QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
+
+        const QString heading = m_bar->panel->heading();
+        m_bar->Label1_Click(6);
+        QCOMPARE(m_browser.opened.last().path(), QStringLiteral("/zefirina/"));
+        QCOMPARE(m_bar->panel->heading(), heading);
+        QCOMPARE(m_bar->state().AzioneTitolo, 1);
+    }
+
+    void promotionalCaptionsRotateInAFixedBox() {
+        startBar();
+        const float width = m_bar->ring().box(6).width;
+        QTRY_COMPARE(m_bar->Frame1->caption(6), *PromoCaptions::next(PromoCaptions::first()));
+        QCOMPARE(m_bar->ring().box(6).width, width);
+    }
+
+    void exitsOnlyOnYes_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void exitsOnlyOnYes() {
+        QFETCH(bool, yes);
+        startBar();
+        bool quit = false;
+        m_bar->setExitHandlers({[yes](QWidget*) { return yes; }, [&quit] { quit = true; }});
+        m_bar->Label3_Click();
+        QCOMPARE(quit, yes);
+    }
+
+private:
+    void startBar(QString newsHost = {}) {
+        const QString local = m_server->host();
+        if (newsHost.isEmpty())
+            newsHost = local;
+        m_bar = std::make_unique<Form1>(ServiceHosts{newsHost, local, local, local, local, local});
+        if (newsHost == local)
+            QTRY_COMPARE(m_bar->Frame1->caption(6), PromoCaptions::first());
+    }
+
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<Form1> m_bar;
+    BrowserStandIn m_browser;
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
