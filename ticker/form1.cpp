@@ -97,7 +97,7 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
       Frame1(new TickerStrip(m_ring, this)), Frame2(new ControlBox(this)), Frame3(new QWidget(this)),
       Timer1(new QTimer(this)), Timer2(new QTimer(this)), Timer3(new QTimer(this)),
       m_hosts(hosts), m_network(new QNetworkAccessManager(this)), m_drag(*this),
-      m_exitQuestion(askBeforeExit) {
+      m_exit{askBeforeExit, [] { QCoreApplication::exit(0); }} {
     setWindowTitle(QStringLiteral("Televideo RAI"));
     panel = new Form2(m_hosts, m_state);
     Inet1 = new InetTransfer(m_network, this);
@@ -114,6 +114,7 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
     purple.setColor(QPalette::Window, Purple);
     Frame3->setPalette(purple);
     Frame3->setGeometry(0, toPixels(-60.f), toPixels(105.f), toPixels(495.f));
+    Frame1->setCoveredLeft(Frame3->width());
     buildControlBox();
     Frame3->raise();
     connect(Frame1, &TickerStrip::captionClicked, this, &Form1::Label1_Click);
@@ -259,8 +260,8 @@ void Form1::Frame2_MouseMove(Qt::MouseButtons Button, QPoint globalPosition) {
 
 void Form1::Label3_Click() {
     // Yes ends the program at once: nothing else of the program runs.
-    if (m_exitQuestion(this))
-        QCoreApplication::exit(0);
+    if (m_exit.ask(this))
+        m_exit.quit();
 }
 
 void Form1::Timer1_Timer() {

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <optional>
+
 using BarLayout::toPixels;
 
 namespace {
@@ -63,16 +65,23 @@ void TickerStrip::renderCaption(SlotView& view) {
 }
 
 void TickerStrip::followRing() {
-    bool moved = false;
+    // Usually every box has moved by the same whole pixel, or not at all: then the strip's
+    // picture is shifted and only the column that comes in at the right is drawn.
+    std::optional<int> shift;
+    bool uniform = true;
     for (int i = 0; i < TickerRing::SlotCount; ++i) {
         const int x = toPixels(m_ring.box(i).left);
         const int width = toPixels(m_ring.box(i).width);
-        moved = moved || x != m_slots[i].x || width != m_slots[i].width;
+        const int dx = x - m_slots[i].x;
+        uniform = uniform && width == m_slots[i].width && (!shift || *shift == dx);
+        shift = dx;
         m_slots[i].x = x;
         m_slots[i].width = width;
     }
-    if (moved)
+    if (!uniform)
         update();
+    else if (*shift != 0)
+        scroll(*shift, 0, QRect(m_scrollLeft, 0, width() - m_scrollLeft, height()));
 }
 
 int TickerStrip::captionAt(QPoint position) const {
@@ -83,16 +92,17 @@ int TickerStrip::captionAt(QPoint position) const {
     return slot;
 }
 
-void TickerStrip::paintEvent(QPaintEvent*) {
+void TickerStrip::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), StripColor);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, StripColor);
     for (const SlotView& view : m_slots) {
-        const QRect box(view.x, 0, view.width, BoxHeightPx);
-        if (!box.intersects(rect()))
+        const QRect box = QRect(view.x, 0, view.width, BoxHeightPx) & dirty;
+        if (box.isEmpty())
             continue;
         painter.setClipRect(box);
         painter.fillRect(box, BoxColor);
-        painter.drawPixmap(box.topLeft(), view.image);
+        painter.drawPixmap(QPoint(view.x, 0), view.image);
     }
 }
 
