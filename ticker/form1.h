@@ -24,8 +24,11 @@ class TickerStrip;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // Asks whether to quit; true for Yes.
-    using ExitQuestion = std::function<bool(QWidget* parent)>;
+    // Asks whether to quit (true for Yes), and ends the program.
+    struct ExitHandlers {
+        std::function<bool(QWidget* parent)> ask;
+        std::function<void()> quit;
+    };
 
     explicit Form1(const ServiceHosts& hosts, QWidget* parent = nullptr);
     ~Form1() override;
@@ -50,7 +53,7 @@ public:
     void Inet3_StateChanged(int State);
     void Inet4_StateChanged(int State);
 
-    void setExitQuestion(ExitQuestion question) { m_exitQuestion = std::move(question); }
+    void setExitHandlers(ExitHandlers handlers) { m_exit = std::move(handlers); }
 
     const HeadlineLinks& LinkNotizie() const { return m_links; }
     const TickerState& state() const { return m_state; }
@@ -99,7 +102,7 @@ private:
     TickerState m_state;
     HeadlineLinks m_links;
     WindowDrag m_drag;
-    ExitQuestion m_exitQuestion;
+    ExitHandlers m_exit;
     float m_leftTwips = 0.f;
     float m_topTwips = 0.f;
     float m_widthTwips = 13395.f;
