@@ -1,0 +1,15 @@
+#include "service/easternclock.h"
+
+#include <QTimeZone>
+
+QString easternClockText(const QDateTime& instant) {
+    const QTimeZone eastern(QByteArrayLiteral("America/New_York"));
+    constexpr int StandardOffsetSeconds = -5 * 3600;
+    const QTime time = eastern.isValid() ? instant.toTimeZone(eastern).time()
+                                         : instant.toOffsetFromUtc(StandardOffsetSeconds).time();
+    const int hour = time.hour();
+    const int clockHour = hour % 12 == 0 ? 12 : hour % 12;
+    return QString::number(clockHour) + QChar(u':') +
+           QStringLiteral("%1").arg(time.minute(), 2, 10, QChar(u'0')) +
+           (hour < 12 ? QStringLiteral("am") : QStringLiteral("pm"));
+}

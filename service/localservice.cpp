@@ -1,0 +1,105 @@
+#include "service/localservice.h"
+
+#include "service/easternclock.h"
+#include "service/quotepage.h"
+#include "ticker/servicehosts.h"
+
+#include <QDateTime>
+#include <QHttpServerRequest>
+#include <QTcpServer>
+#include <QUrlQuery>
+
+namespace {
+// The futures open here every day; the walk keeps the last price near it.
+constexpr double OpeningPrice = 21000.00;
+
+const QByteArray HtmlType = QByteArrayLiteral("text/html; charset=utf-8");
+const QByteArray TextType = QByteArrayLiteral("text/plain; charset=utf-8");
+} // namespace
+
+LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent), m_price(OpeningPrice) {}
+
+bool LocalService::start(const QHostAddress& address, quint16 port) {
+    auto* tcpServer = new QTcpServer(this);
+    if (!tcpServer->listen(address, port)) {
+        m_error = tcpServer->errorString();
+        delete tcpServer;
+        return false;
+    }
+    bind(tcpServer);
+    m_tcpServer = tcpServer;
+    return true;
+}
+
+quint16 LocalService::port() const {
+    return m_tcpServer ? m_tcpServer->serverPort() : 0;
+}
+
+QUrl LocalService::baseUrl() const {
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    if (m_tcpServer)
+        url.setHost(m_tcpServer->serverAddress().toString());
+    url.setPort(port());
+    url.setPath(QStringLiteral("/"));
+    return url;
+}
+
+bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        responder.write(QByteArrayLiteral("Metodo non consentito\n"),
+                        {{QByteArrayLiteral("Content-Type"), TextType}, {QByteArrayLiteral("Allow"), QByteArrayLiteral("GET")}},
+                        QHttpServerResponder::StatusCode::MethodNotAllowed);
+        return true;
+    }
+    const Reply reply = answer(request.url());
+    // The quote changes with every request and the pages are samples: nothing is worth
+    // keeping in a cache.
+    responder.write(reply.body,
+                    {{QByteArrayLiteral("Content-Type"), reply.contentType},
+                     {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
+                    reply.status);
+    return true;
+}
+
+void LocalService::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    // handleRequest() answers every request; this only keeps the contract of the base.
+    const Reply reply = notFound();
+    makeResponder(request, socket).write(reply.body, reply.contentType, reply.status);
+}
+
+LocalService::Reply LocalService::answer(const QUrl& url) {
+    const QString path = url.path();
+    if (path == ServicePaths::Headlines)
+        return html(m_content.headlinePage());
+    if (path.startsWith(ServicePaths::DetailPrefix)) {
+        const auto page = m_content.detailPage(QStringView(path).mid(ServicePaths::DetailPrefix.size()));
+        return page ? html(*page) : notFound();
+    }
+    if (path == ServicePaths::Quote)
+        return quotePage(url);
+    if (path == ServicePaths::FuturesSymbol)
+        return {QHttpServerResponder::StatusCode::Ok, TextType, SiteContent::futuresSymbol()};
+    if (path == ServicePaths::NewsHome)
+        return html(m_content.newsHomePage());
+    if (path == ServicePaths::MakerPage)
+        return html(m_content.makerPage());
+    return notFound();
+}
+
+LocalService::Reply LocalService::quotePage(const QUrl& url) {
+    const QString symbol =
+        QUrlQuery(url).queryItemValue(QStringLiteral("symbols"), QUrl::FullyDecoded).left(MaxSymbolLength);
+    const double last = m_price.step();
+    const QString clock = easternClockText(QDateTime::currentDateTimeUtc());
+    return html(renderQuotePage(clock, last, m_price.open(), symbol));
+}
+
+LocalService::Reply LocalService::html(const QByteArray& page) {
+    return {QHttpServerResponder::StatusCode::Ok, HtmlType, page};
+}
+
+LocalService::Reply LocalService::notFound() {
+    return {QHttpServerResponder::StatusCode::NotFound, TextType, QByteArrayLiteral("Pagina non trovata\n")};
+}

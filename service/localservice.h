@@ -1,0 +1,55 @@
+#pragma once
+
+#include "service/pricewalk.h"
+#include "service/sitecontent.h"
+
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHostAddress>
+#include <QHttpServerResponder>
+#include <QString>
+#include <QUrl>
+
+class QTcpServer;
+
+// Answers, on one port, what the ticker asks of the news service, the quote provider and
+// the maker's web server. Only GET is served (other methods get 405); any path it does not
+// know gets 404.
+class LocalService : public QAbstractHttpServer {
+    Q_OBJECT
+public:
+    explicit LocalService(QObject* parent = nullptr);
+
+    // Listens on `address`; port 0 picks a free port. On failure errorString() says why.
+    bool start(const QHostAddress& address, quint16 port);
+    // The port actually listened on, 0 before a successful start().
+    quint16 port() const;
+    QString errorString() const { return m_error; }
+    // "http://127.0.0.1:8089/"
+    QUrl baseUrl() const;
+
+    // Longest symbol the quote page repeats; the rest of an oversized query is ignored.
+    static constexpr qsizetype MaxSymbolLength = 32;
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    struct Reply {
+        QHttpServerResponder::StatusCode status;
+        QByteArray contentType;
+        QByteArray body;
+    };
+
+    Reply answer(const QUrl& url);
+    Reply quotePage(const QUrl& url);
+
+    static Reply html(const QByteArray& page);
+    static Reply notFound();
+
+    SiteContent m_content;
+    PriceWalk m_price;
+    QTcpServer* m_tcpServer = nullptr;
+    QString m_error;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringView>
+
+// The quote provider's page for one futures symbol, in ASCII.
+//
+// The ticker reads each value from a fixed window of characters next to a marker text,
+// keeping only the characters that can belong to the value, so the layout around each
+// marker is exact and every window holds its value and blanks only:
+//   `clock`  ("4:00pm", Eastern time) right-aligned in the 8 characters that end 28
+//            characters before "ET</abbr><br /></span>";
+//   `last`   in the 8 characters that start 7 characters after "Last price:";
+//   change   |last - open| / open in percent, at the start of the 10 characters that end
+//            36 characters before "Shows primary price";
+//   `open`   in the 18 characters that start 25 characters after "Open:".
+// Prices are written with two decimals and no thousands separator; `last` must lie in
+// [0, 100000) to fit its window, and `open` must be above 0. Each marker occurs once.
+//
+// `symbol` comes from the request: it is shown in the title with every character other
+// than letters, digits and ". - _ ^ =" written as a numeric character reference, so it can
+// neither add markup nor spell out one of the markers.
+QByteArray renderQuotePage(QStringView clock, double last, double open, QStringView symbol);
