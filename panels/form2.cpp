@@ -38,6 +38,7 @@ Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     card.setColor(QPalette::Window, QColor(192, 255, 255));
     Shape2->setPalette(card);
     Shape2->move(toPixels(60.f), toPixels(60.f));
+    Shape2->lower(); // the card lies behind the texts
 
     Label8->setFont(panelFont(13.5));
     Label8->setAlignment(Qt::AlignCenter);
