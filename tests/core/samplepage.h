@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ticker/windows1252.h"
+
+#include <QFile>
+
+// A saved page from data/, read the way the bar reads a fetched body.
+inline QString samplePage(const QString& fileName) {
+    QFile file(QStringLiteral(DATA_DIR "/") + fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing sample page");
+    return decodeWindows1252(file.readAll());
+}

@@ -1,0 +1,45 @@
+#include "panels/chartpage.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPanels : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void writesChartPage_data() {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QByteArray>("symbolLine");
+        QTest::newRow("futures") << u"NQZ26"_s
+                                 << QByteArray("  <param name='SYMBOL' value='NQZ26' />");
+        QTest::newRow("nasdaq") << NasdaqSymbol.toString()
+                                << QByteArray("  <param name='SYMBOL' value='INDEX:COMPX' />");
+        QTest::newRow("dow jones") << DowJonesSymbol.toString()
+                                   << QByteArray("  <param name='SYMBOL' value='INDEX:INDU' />");
+        QTest::newRow("symbol never read")
+            << QString() << QByteArray("  <param name='SYMBOL' value='' />");
+        QTest::newRow("symbol file with a line end")
+            << u"NQZ26\r\n"_s << QByteArray("  <param name='SYMBOL' value='NQZ26\r\n' />");
+        QTest::newRow("quotes and angle brackets")
+            << u"NQ'Z\"26<b>&"_s
+            << QByteArray("  <param name='SYMBOL' value='NQ&#39;Z&quot;26&lt;b&gt;&amp;' />");
+    }
+    void writesChartPage() {
+        QFETCH(QString, symbol);
+        QFETCH(QByteArray, symbolLine);
+        QFile file(QStringLiteral(DATA_DIR "/chartpage_nqz26.htm"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray futuresPage = file.readAll();
+        QCOMPARE(futuresPage.count("\r\n"), 19);
+        QVERIFY(futuresPage.endsWith("  </applet>\r\n"));
+        QByteArray expected = futuresPage;
+        expected.replace("  <param name='SYMBOL' value='NQZ26' />", symbolLine);
+        const ServiceHosts hosts{u"news.example"_s,   u"quote.example:8080"_s, u"maker.example"_s,
+                                 u"charts.example"_s, u"help.example"_s,       u"feed.example"_s};
+        QCOMPARE(chartPageText(hosts, symbol), expected);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPanels)
+#include "tst_panels.moc"
