@@ -114,7 +114,6 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
     purple.setColor(QPalette::Window, Purple);
     Frame3->setPalette(purple);
     Frame3->setGeometry(0, toPixels(-60.f), toPixels(105.f), toPixels(495.f));
-    Frame1->setCoveredLeft(Frame3->width());
     buildControlBox();
     Frame3->raise();
     connect(Frame1, &TickerStrip::captionClicked, this, &Form1::Label1_Click);

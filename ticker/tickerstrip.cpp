@@ -5,8 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <optional>
-
 using BarLayout::toPixels;
 
 namespace {
@@ -65,23 +63,18 @@ void TickerStrip::renderCaption(SlotView& view) {
 }
 
 void TickerStrip::followRing() {
-    // Usually every box has moved by the same whole pixel, or not at all: then the strip's
-    // picture is shifted and only the column that comes in at the right is drawn.
-    std::optional<int> shift;
-    bool uniform = true;
+    // A box moves 10 twips a tick, two thirds of a pixel: a third of the ticks change
+    // nothing on screen and draw nothing.
+    bool moved = false;
     for (int i = 0; i < TickerRing::SlotCount; ++i) {
         const int x = toPixels(m_ring.box(i).left);
         const int width = toPixels(m_ring.box(i).width);
-        const int dx = x - m_slots[i].x;
-        uniform = uniform && width == m_slots[i].width && (!shift || *shift == dx);
-        shift = dx;
+        moved = moved || x != m_slots[i].x || width != m_slots[i].width;
         m_slots[i].x = x;
         m_slots[i].width = width;
     }
-    if (!uniform)
+    if (moved)
         update();
-    else if (*shift != 0)
-        scroll(*shift, 0, QRect(m_scrollLeft, 0, width() - m_scrollLeft, height()));
 }
 
 int TickerStrip::captionAt(QPoint position) const {

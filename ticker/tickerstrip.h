@@ -29,9 +29,6 @@ public:
 
     // Call after the ring has moved or been rewritten.
     void followRing();
-    // Pixels at the strip's left edge that a window in front of it covers: a shift of the
-    // picture leaves them out, so the window in front need not be drawn again.
-    void setCoveredLeft(int pixels) { m_scrollLeft = pixels; }
 
     // The slot whose caption lies under a point of the strip, or -1.
     int captionAt(QPoint position) const;
@@ -60,5 +57,4 @@ private:
     std::array<SlotView, TickerRing::SlotCount> m_slots;
     int m_pressedSlot = -1;
     bool m_handCursor = false;
-    int m_scrollLeft = 0;
 };
