@@ -5,10 +5,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <utility>
+
 using BarLayout::toPixels;
 
 namespace {
-constexpr int BoxHeightPx = 21; // 315 twips
+// Boxes are 315 twips high in a strip of 375, but the bar shows only the top 250: drawing
+// them down to the strip's edge changes nothing visible and keeps every paint one pass.
+constexpr int ImageHeightPx = 25;
 const QColor StripColor = Qt::black;
 const QColor BoxColor = Qt::white;
 constexpr std::array<QColor, TickerRing::SlotCount> InitialColors = {
@@ -52,7 +57,7 @@ void TickerStrip::renderCaption(SlotView& view) {
     const int width = metrics.horizontalAdvance(view.caption);
     view.captionWidth = BarLayout::toTwips(width);
     const qreal ratio = devicePixelRatioF();
-    QPixmap image(QSize(std::max(width, 1), BoxHeightPx) * ratio);
+    QPixmap image(QSize(std::max(width, 1), ImageHeightPx) * ratio);
     image.setDevicePixelRatio(ratio);
     image.fill(BoxColor);
     QPainter painter(&image);
@@ -86,17 +91,42 @@ int TickerStrip::captionAt(QPoint position) const {
 }
 
 void TickerStrip::paintEvent(QPaintEvent* event) {
+    // Called about seventy times a second: every pixel is written once, by a plain copy
+    // of a caption's image where there is one, by a fill elsewhere.
     QPainter painter(this);
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, StripColor);
+    const qreal ratio = devicePixelRatioF();
+    std::array<std::pair<int, int>, TickerRing::SlotCount> covered{}; // [left, right) in the strip
+    std::size_t spans = 0;
     for (const SlotView& view : m_slots) {
-        const QRect box = QRect(view.x, 0, view.width, BoxHeightPx) & dirty;
+        const QRect box = QRect(view.x, dirty.top(), view.width, dirty.height()) & dirty;
         if (box.isEmpty())
             continue;
-        painter.setClipRect(box);
-        painter.fillRect(box, BoxColor);
-        painter.drawPixmap(QPoint(view.x, 0), view.image);
+        // Kept in order of their left edges, for the gaps below.
+        std::size_t at = spans++;
+        for (; at > 0 && covered[at - 1].first > box.left(); --at)
+            covered[at] = covered[at - 1];
+        covered[at] = {box.left(), box.right() + 1};
+        const int imageWidth = static_cast<int>(view.image.width() / ratio);
+        const QRect shown = box & QRect(view.x, dirty.top(), imageWidth, dirty.height());
+        if (!shown.isEmpty()) {
+            const QRectF source((shown.x() - view.x) * ratio, shown.y() * ratio,
+                                shown.width() * ratio, shown.height() * ratio);
+            painter.drawPixmap(QRectF(shown), view.image, source);
+        }
+        if (shown.isEmpty() || shown.right() < box.right())
+            painter.fillRect(box.adjusted(shown.isEmpty() ? 0 : shown.right() + 1 - box.left(), 0, 0, 0),
+                             BoxColor);
     }
+    // The strip shows through where no box stands.
+    int x = dirty.left();
+    for (std::size_t i = 0; i < spans; ++i) {
+        if (covered[i].first > x)
+            painter.fillRect(QRect(x, dirty.top(), covered[i].first - x, dirty.height()), StripColor);
+        x = std::max(x, covered[i].second);
+    }
+    if (x <= dirty.right())
+        painter.fillRect(QRect(x, dirty.top(), dirty.right() + 1 - x, dirty.height()), StripColor);
 }
 
 void TickerStrip::mouseMoveEvent(QMouseEvent* event) {
