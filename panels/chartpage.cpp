@@ -11,7 +11,9 @@ QString escapedForAttribute(const QString& text) {
         case u'<': escaped += QStringLiteral("&lt;"); break;
         case u'>': escaped += QStringLiteral("&gt;"); break;
         default:
-            if (c.unicode() < 128)
+            // Control characters too: a symbol file that ends in a line break must not
+            // split the page's SYMBOL line.
+            if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
                 escaped += c;
             else
                 escaped += QStringLiteral("&#%1;").arg(c.unicode());

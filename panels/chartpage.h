@@ -14,5 +14,6 @@ inline constexpr QStringView DowJonesSymbol = u"INDEX:INDU";
 
 // The chart page: the provider's chart applet with its parameters, 19 lines each ended by
 // CR LF, ASCII only. The symbol comes from the network, so it is escaped for the HTML
-// attribute it goes into; a plain symbol is written as it stands.
+// attribute it goes into (quotes, angle brackets, ampersands, control characters such as
+// a trailing line end, anything beyond ASCII); a plain symbol is written as it stands.
 QByteArray chartPageText(const ServiceHosts& hosts, const QString& symbol);

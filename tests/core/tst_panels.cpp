@@ -20,7 +20,7 @@ private Q_SLOTS:
         QTest::newRow("symbol never read")
             << QString() << QByteArray("  <param name='SYMBOL' value='' />");
         QTest::newRow("symbol file with a line end")
-            << u"NQZ26\r\n"_s << QByteArray("  <param name='SYMBOL' value='NQZ26\r\n' />");
+            << u"NQZ26\r\n"_s << QByteArray("  <param name='SYMBOL' value='NQZ26&#13;&#10;' />");
         QTest::newRow("quotes and angle brackets")
             << u"NQ'Z\"26<b>&"_s
             << QByteArray("  <param name='SYMBOL' value='NQ&#39;Z&quot;26&lt;b&gt;&amp;' />");
