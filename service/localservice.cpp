@@ -9,6 +9,8 @@
 #include <QTcpServer>
 #include <QUrlQuery>
 
+#include <utility>
+
 namespace {
 // The futures open here every day; the walk keeps the last price near it.
 constexpr double OpeningPrice = 21000.00;
@@ -17,7 +19,11 @@ const QByteArray HtmlType = QByteArrayLiteral("text/html; charset=utf-8");
 const QByteArray TextType = QByteArrayLiteral("text/plain; charset=utf-8");
 } // namespace
 
-LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent), m_price(OpeningPrice) {}
+LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent), m_price(OpeningPrice) {
+    m_news.headlinePage = m_content.headlinePage();
+    for (const QString& link : m_content.detailLinks())
+        m_news.detailPages.insert(link, m_content.detailPage(link).value_or(QByteArray()));
+}
 
 bool LocalService::start(const QHostAddress& address, quint16 port) {
     auto* tcpServer = new QTcpServer(this);
@@ -43,6 +49,19 @@ QUrl LocalService::baseUrl() const {
     url.setPort(port());
     url.setPath(QStringLiteral("/"));
     return url;
+}
+
+void LocalService::setNews(NewsEdition news) {
+    m_previousNews = std::exchange(m_news, std::move(news));
+}
+
+void LocalService::setAnswering(bool answering) {
+    if (!m_tcpServer)
+        return;
+    if (answering)
+        m_tcpServer->resumeAccepting();
+    else
+        m_tcpServer->pauseAccepting();
 }
 
 bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
@@ -72,10 +91,13 @@ void LocalService::missingHandler(const QHttpServerRequest& request, QTcpSocket*
 LocalService::Reply LocalService::answer(const QUrl& url) {
     const QString path = url.path();
     if (path == ServicePaths::Headlines)
-        return html(m_content.headlinePage());
+        return html(m_news.headlinePage);
     if (path.startsWith(ServicePaths::DetailPrefix)) {
-        const auto page = m_content.detailPage(QStringView(path).mid(ServicePaths::DetailPrefix.size()));
-        return page ? html(*page) : notFound();
+        const QString link = path.mid(ServicePaths::DetailPrefix.size());
+        for (const NewsEdition* news : {&m_news, &m_previousNews})
+            if (const auto page = news->detailPages.constFind(link); page != news->detailPages.constEnd())
+                return html(*page);
+        return notFound();
     }
     if (path == ServicePaths::Quote)
         return quotePage(url);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/newsedition.h"
 #include "service/pricewalk.h"
 #include "service/sitecontent.h"
 
@@ -28,6 +29,16 @@ public:
     // "http://127.0.0.1:8089/"
     QUrl baseUrl() const;
 
+    // The news served from now on, in place of the sample news or the news set before.
+    // The detail pages of the news it replaces stay reachable until the next call, so
+    // that a headline the bar read just before the change still opens.
+    void setNews(NewsEdition news);
+
+    // While not answering, the service still listens but leaves new connections waiting
+    // in the system's queue; they are answered once it answers again. Lets the bar's
+    // first request wait for news that is on its way. Answering after start().
+    void setAnswering(bool answering);
+
     // Longest symbol the quote page repeats; the rest of an oversized query is ignored.
     static constexpr qsizetype MaxSymbolLength = 32;
 
@@ -49,6 +60,8 @@ private:
     static Reply notFound();
 
     SiteContent m_content;
+    NewsEdition m_news;
+    NewsEdition m_previousNews;
     PriceWalk m_price;
     QTcpServer* m_tcpServer = nullptr;
     QString m_error;

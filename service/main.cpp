@@ -1,8 +1,12 @@
+#include "service/feedrelay.h"
 #include "service/localservice.h"
 #include "service/servicecommandline.h"
 
 #include <QCoreApplication>
+#include <QNetworkProxyFactory>
 #include <QTextStream>
+
+#include <memory>
 
 // Exit code for arguments the service cannot run with, including a port it cannot listen on.
 constexpr int BadArguments = 2;
@@ -10,6 +14,7 @@ constexpr int BadArguments = 2;
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zefirina-service"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -34,5 +39,30 @@ int main(int argc, char* argv[]) {
     }
     // Scripts that start the service with --port 0 read the port from this line.
     out << "zefirina-service: listening on " << service.baseUrl().toString() << Qt::endl;
+
+    // The feed is fetched the way the system's browser would: through its proxy, if any.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    std::unique_ptr<FeedRelay> relay;
+    // Success is told once, and again after failures; every failure is told.
+    bool failing = true;
+    if (const auto feed = commandLine.feed()) {
+        relay = std::make_unique<FeedRelay>(*feed, commandLine.refreshInterval(), service);
+        const QString source = feed->isLocalFile() ? feed->toLocalFile() : feed->toDisplayString();
+        QObject::connect(relay.get(), &FeedRelay::updated, &app, [&out, &failing, source](int items) {
+            if (failing)
+                out << "zefirina-service: serving the news of " << source << " (" << items << " items)" << Qt::endl;
+            failing = false;
+        });
+        QObject::connect(relay.get(), &FeedRelay::failed, &app, [&err, &failing, &relay, source](const QString& reason) {
+            failing = true;
+            const QDateTime last = relay->lastUpdate();
+            err << "zefirina-service: cannot read the feed " << source << ": " << reason << "; "
+                << (last.isValid() ? QStringLiteral("still serving its news of ") +
+                                         last.toString(QStringLiteral("yyyy-MM-dd hh:mm"))
+                                   : QStringLiteral("serving the sample news"))
+                << Qt::endl;
+        });
+        relay->start();
+    }
     return QCoreApplication::exec();
 }

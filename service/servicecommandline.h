@@ -5,8 +5,13 @@
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
-// The service's command line: --port N (0 picks a free port), --listen ADDRESS, --help.
+#include <chrono>
+#include <optional>
+
+// The service's command line: --port N (0 picks a free port), --listen ADDRESS,
+// --feed URL|FILE with --refresh SECONDS, --help.
 class ServiceCommandLine {
 public:
     enum class Outcome { Run, ShowHelp, Invalid };
@@ -18,21 +23,34 @@ public:
 
     QHostAddress address() const { return m_address; }
     quint16 port() const { return m_port; }
+    // The feed to relay: an http or https URL, or a file: URL for a local file, which
+    // existed as a readable file when the arguments were read. Nothing for the sample news.
+    std::optional<QUrl> feed() const { return m_feed; }
+    std::chrono::seconds refreshInterval() const { return m_refresh; }
     // Why the arguments are invalid, one line.
     QString errorText() const { return m_error; }
     QString helpText() const { return m_parser.helpText(); }
 
     // The port the program looks for the service on unless it was built otherwise.
     static const quint16 DefaultPort;
+    // Often enough for news, seldom enough for the feed's host.
+    static constexpr std::chrono::seconds DefaultRefresh{300};
+    static constexpr std::chrono::seconds MinRefresh{30};
+    static constexpr std::chrono::seconds MaxRefresh{86400};
 
 private:
     Outcome reject(const QString& error);
+    std::optional<QUrl> parseFeed(const QString& text);
 
     QCommandLineParser m_parser;
     QCommandLineOption m_helpOption;
     QCommandLineOption m_portOption;
     QCommandLineOption m_listenOption;
+    QCommandLineOption m_feedOption;
+    QCommandLineOption m_refreshOption;
     QHostAddress m_address;
     quint16 m_port = DefaultPort;
+    std::optional<QUrl> m_feed;
+    std::chrono::seconds m_refresh = DefaultRefresh;
     QString m_error;
 };

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void priceWalkStaysInBounds();
     void commandLine_data();
     void commandLine();
+    void feedCommandLine_data();
+    void feedCommandLine();
 };
 
 void TestServicePages::quoteReadsBack_data() {
@@ -172,6 +174,58 @@ void TestServicePages::commandLine() {
     if (outcome == ServiceCommandLine::Outcome::Run) {
         QCOMPARE(commandLine.port(), port);
         QCOMPARE(commandLine.address(), QHostAddress(address));
+    }
+}
+
+void TestServicePages::feedCommandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<ServiceCommandLine::Outcome>("outcome");
+    QTest::addColumn<QUrl>("feed"); // empty for none
+    QTest::addColumn<int>("refresh");
+
+    using Outcome = ServiceCommandLine::Outcome;
+    const auto args = [](std::initializer_list<QString> list) {
+        return QStringList{QStringLiteral("zefirina-service")} + QStringList(list);
+    };
+    const QString file = QStringLiteral(DATA_DIR "/rss2.xml");
+    const QUrl fileUrl = QUrl::fromLocalFile(file);
+    const QString feedOption = QStringLiteral("--feed");
+    const QString refreshOption = QStringLiteral("--refresh");
+    const QUrl none;
+    QTest::newRow("sample news") << args({}) << Outcome::Run << none << 300;
+    QTest::newRow("URL") << args({feedOption, QStringLiteral("https://example.org/rss.xml")}) << Outcome::Run
+                         << QUrl(QStringLiteral("https://example.org/rss.xml")) << 300;
+    QTest::newRow("file, refresh") << args({feedOption, file, refreshOption, QStringLiteral("60")}) << Outcome::Run
+                                   << fileUrl << 60;
+    QTest::newRow("file URL") << args({feedOption, fileUrl.toString()}) << Outcome::Run << fileUrl << 300;
+    QTest::newRow("missing file") << args({feedOption, file + QStringLiteral(".old")}) << Outcome::Invalid << none << 0;
+    QTest::newRow("folder") << args({feedOption, QStringLiteral(DATA_DIR)}) << Outcome::Invalid << none << 0;
+    QTest::newRow("empty") << args({feedOption, QString()}) << Outcome::Invalid << none << 0;
+    QTest::newRow("value missing") << args({feedOption}) << Outcome::Invalid << none << 0;
+    QTest::newRow("other scheme") << args({feedOption, QStringLiteral("ftp://example.org/rss.xml")})
+                                  << Outcome::Invalid << none << 0;
+    QTest::newRow("no host") << args({feedOption, QStringLiteral("http:///rss.xml")}) << Outcome::Invalid << none << 0;
+    QTest::newRow("refresh too short") << args({feedOption, file, refreshOption, QStringLiteral("29")})
+                                       << Outcome::Invalid << none << 0;
+    QTest::newRow("refresh too long") << args({feedOption, file, refreshOption, QStringLiteral("86401")})
+                                      << Outcome::Invalid << none << 0;
+    QTest::newRow("refresh with unit") << args({feedOption, file, refreshOption, QStringLiteral("5m")})
+                                       << Outcome::Invalid << none << 0;
+    QTest::newRow("refresh without feed") << args({refreshOption, QStringLiteral("60")}) << Outcome::Invalid << none << 0;
+}
+
+void TestServicePages::feedCommandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(ServiceCommandLine::Outcome, outcome);
+    QFETCH(QUrl, feed);
+    QFETCH(int, refresh);
+
+    ServiceCommandLine commandLine;
+    QCOMPARE(commandLine.parse(arguments), outcome);
+    QCOMPARE(commandLine.errorText().isEmpty(), outcome == ServiceCommandLine::Outcome::Run);
+    if (outcome == ServiceCommandLine::Outcome::Run) {
+        QCOMPARE(commandLine.feed().value_or(QUrl()), feed);
+        QCOMPARE(commandLine.refreshInterval().count(), refresh);
     }
 }
 

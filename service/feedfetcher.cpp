@@ -1,0 +1,120 @@
+#include "service/feedfetcher.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <utility>
+
+FeedFetcher::FeedFetcher(const QUrl& location, QObject* parent)
+    : QObject(parent), m_location(location) {
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        fail(QStringLiteral("no complete answer within %1 s")
+                 .arg(std::chrono::duration<double>(m_limits.timeout).count()));
+    });
+}
+
+FeedFetcher::~FeedFetcher() { releaseReply(); }
+
+bool FeedFetcher::fetch() {
+    if (m_busy)
+        return false;
+    m_busy = true;
+    m_body.clear();
+    if (m_location.isLocalFile()) {
+        // Queued, so that the outcome comes after the call like a transfer's does.
+        QMetaObject::invokeMethod(this, &FeedFetcher::readFile, Qt::QueuedConnection);
+        return true;
+    }
+    QNetworkRequest request(m_location);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
+    request.setHeader(QNetworkRequest::UserAgentHeader,
+                      QStringLiteral("zefirina-service/%1").arg(QCoreApplication::applicationVersion()));
+    request.setRawHeader(QByteArrayLiteral("Accept"),
+                         QByteArrayLiteral("application/rss+xml, application/atom+xml, application/xml;q=0.9, "
+                                           "text/xml;q=0.9, */*;q=0.5"));
+    m_reply = m_network.get(request);
+    connect(m_reply, &QNetworkReply::readyRead, this, &FeedFetcher::readArrived);
+    connect(m_reply, &QNetworkReply::finished, this, &FeedFetcher::replyFinished);
+    m_deadline.start(m_limits.timeout);
+    return true;
+}
+
+void FeedFetcher::readFile() {
+    QFile file(m_location.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("cannot open %1: %2").arg(file.fileName(), file.errorString()));
+        return;
+    }
+    // Read with the cap rather than trust the size: a device or a pipe has none.
+    m_body = file.read(m_limits.maxBytes + 1);
+    if (m_body.size() > m_limits.maxBytes)
+        fail(tooLargeText());
+    else if (file.error() != QFileDevice::NoError)
+        fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+    else
+        succeed();
+}
+
+void FeedFetcher::readArrived() {
+    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > m_limits.maxBytes || m_body.size() + m_reply->bytesAvailable() > m_limits.maxBytes) {
+        fail(tooLargeText());
+        return;
+    }
+    m_body += m_reply->readAll();
+}
+
+void FeedFetcher::replyFinished() {
+    readArrived();
+    if (!m_reply)
+        return; // the last bytes broke the cap, which has been reported
+    const QNetworkReply::NetworkError error = m_reply->error();
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError) {
+        fail(m_reply->errorString());
+    } else if (status >= 300) {
+        const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        fail(QStringLiteral("HTTP %1 %2").arg(status).arg(reason).trimmed());
+    } else if (error != QNetworkReply::NoError) {
+        fail(m_reply->errorString());
+    } else {
+        succeed();
+    }
+}
+
+void FeedFetcher::succeed() {
+    releaseReply();
+    m_busy = false;
+    Q_EMIT fetched(std::exchange(m_body, {}));
+}
+
+void FeedFetcher::fail(const QString& reason) {
+    releaseReply();
+    m_body.clear();
+    m_busy = false;
+    Q_EMIT failed(reason);
+}
+
+void FeedFetcher::releaseReply() {
+    m_deadline.stop();
+    if (!m_reply)
+        return;
+    // Disconnected first: abort() reports finished() from inside the call, and this
+    // fetch has ended already.
+    QNetworkReply* reply = m_reply;
+    m_reply.clear();
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}
+
+QString FeedFetcher::tooLargeText() const {
+    constexpr qint64 MiB = 1024 * 1024;
+    const qint64 cap = m_limits.maxBytes;
+    return cap % MiB == 0 ? QStringLiteral("larger than %1 MiB").arg(cap / MiB)
+                          : QStringLiteral("larger than %1 bytes").arg(cap);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+// The news pages the service serves at one time: the headline page and the detail page
+// of each link it lists, by link as the headline page writes it.
+struct NewsEdition {
+    QByteArray headlinePage;
+    QHash<QString, QByteArray> detailPages;
+};
