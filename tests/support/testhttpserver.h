@@ -39,6 +39,7 @@ private:
         if (!pending.contains("\r\n\r\n"))
             return;
         const QByteArray requestLine = pending.left(pending.indexOf("\r\n"));
+        m_pending.remove(socket); // a later socket may get the same address
         m_requestLines.append(requestLine);
         const QByteArray path = requestLine.split(' ').value(1);
         const Reply reply = m_replies.value(path, Reply{404, "not here"});
