@@ -29,7 +29,8 @@ Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
       Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)),
       Timer1(new QTimer(this)), m_hosts(hosts), m_state(state),
       m_chartPage(QCoreApplication::applicationDirPath(),
-                  QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)) {
+                  QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)),
+      m_chartWindow(std::make_unique<Form3>(*this, Form3::defaultPluginFile())) {
     setWindowTitle(QStringLiteral("Dettaglio Notizia"));
 
     Shape2->setFrameShape(QFrame::Box);
@@ -114,7 +115,7 @@ void Form2::setBodyWaiting(bool waiting) {
 
 void Form2::Label7_Click() { hide(); }
 
-Form2::~Form2() { delete m_chartWindow; }
+Form2::~Form2() = default;
 
 std::optional<QString> Form2::writeChartPage(const QString& symbol) {
     const auto path = m_chartPage.write(chartPageText(m_hosts, symbol));
@@ -122,11 +123,7 @@ std::optional<QString> Form2::writeChartPage(const QString& symbol) {
     return path;
 }
 
-Form3* Form2::chartWindow() {
-    if (!m_chartWindow)
-        m_chartWindow = new Form3(*this, m_state);
-    return m_chartWindow;
-}
+QString Form2::futuresSymbol() const { return m_state.CodiceFutures; }
 
 void Form2::Label8_Click() {
     if (m_state.AzioneTitolo == 1) {

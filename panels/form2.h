@@ -1,11 +1,12 @@
 #pragma once
 
 #include "panels/chartpagefile.h"
+#include "panels/chartwindow.h"
 #include "ticker/servicehosts.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class ClickLabel;
@@ -16,8 +17,9 @@ struct TickerState;
 // The detail panel: a borderless strip under the bar with a heading and a body on a light
 // cyan card. Its content, size and place are set by the bar; a click on the body hides it,
 // a click on the heading leads on to the news site or to the chart window. Geometry is
-// kept in twips so that the bar's arithmetic never sees rounded pixels.
-class Form2 : public QWidget {
+// kept in twips so that the bar's arithmetic never sees rounded pixels. It writes the chart
+// pages for the chart window.
+class Form2 : public QWidget, public ChartPages {
     Q_OBJECT
 public:
     Form2(const ServiceHosts& hosts, const TickerState& state);
@@ -47,9 +49,10 @@ public:
 
     // Writes the chart page for `symbol` and arms its deletion a second later; the path
     // written, or nothing when the page could not be written.
-    std::optional<QString> writeChartPage(const QString& symbol);
-    // The chart window, created (hidden) when there is none.
-    Form3* chartWindow();
+    std::optional<QString> writeChartPage(const QString& symbol) override;
+    QString futuresSymbol() const override;
+    // The chart window, loaded from the chart plugin beside the program on the first chart.
+    Form3* chartWindow() { return m_chartWindow.get(); }
 
     void Label7_Click();
     void Label8_Click();
@@ -64,7 +67,7 @@ private:
     const ServiceHosts& m_hosts;
     const TickerState& m_state;
     ChartPageFile m_chartPage;
-    QPointer<Form3> m_chartWindow;
+    std::unique_ptr<Form3> m_chartWindow;
     float m_leftTwips = 0.f;
     float m_topTwips = 0.f;
     float m_widthTwips = 13080.f;

@@ -1,40 +1,49 @@
 #pragma once
 
-#include <QMainWindow>
+#include <QPluginLoader>
 #include <QPointer>
+#include <QString>
 
-class Form2;
-class QWebEngineView;
-struct TickerState;
+class ChartPages;
+class ChartWindow;
+class QWidget;
 
-// The chart window: the provider's real-time chart in an embedded browser, switched by
-// its menu between the futures, the Nasdaq and the Dow Jones. Pages it shows may not open
-// new windows. The browser engine is started only when the first chart is shown, so the
-// bar alone stays light.
-class Form3 : public QMainWindow {
-    Q_OBJECT
+// The chart window as the bar and the panel reach it. The window and its browser engine
+// live in the chart plugin, which is loaded on the first chart: until then the program
+// carries no browser engine at all. The window is created hidden on first use and again
+// after the user has closed it. When the plugin cannot be loaded, chart actions do nothing.
+class Form3 {
 public:
-    Form3(Form2& panel, const TickerState& state);
+    // `pluginFile` is the plugin's path, with or without the platform's file suffix.
+    Form3(ChartPages& pages, QString pluginFile);
+    ~Form3();
+    Form3(const Form3&) = delete;
+    Form3& operator=(const Form3&) = delete;
 
-    // Sends the browser to a local file path; "about:Blank" before any chart does nothing.
+    // The plugin beside the program.
+    static QString defaultPluginFile();
+    // Where the plugin is looked for; takes effect at the next load, so only before the
+    // first chart.
+    void setPluginFile(const QString& pluginFile);
+
+    // Sends the browser to a local file path or a URL. "about:Blank" while there is no
+    // window does nothing: an empty browser that nobody sees needs no engine.
     void navigate(const QString& target);
-    // Writes the chart page for `symbol` and shows it.
+    // Writes the chart page for `symbol` and sends the browser to it.
     void showChart(const QString& symbol);
+    // Shows the window, modeless and without owner.
+    void show();
 
-    void Futures_Click();
-    void Nasdaq_Click();
-    void DowJones_Click();
-
-    QWebEngineView* WebBrowser1 = nullptr; // created with the first chart
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    // The window, or null before the first chart, after the user closed it, or when the
+    // plugin cannot be loaded.
+    QWidget* window() const { return m_window; }
 
 private:
-    void createBrowser();
+    // The window, created hidden when there is none; null when the plugin cannot be loaded.
+    ChartWindow* chart();
 
-    Form2& m_panel;
-    const TickerState& m_state;
-    QWidget* m_clientArea;
-    bool m_placed = false;
+    ChartPages& m_pages;
+    QPluginLoader m_loader;
+    ChartWindow* m_chart = nullptr; // valid while m_window is
+    QPointer<QWidget> m_window;
 };

@@ -1,0 +1,83 @@
+#include "panels/chartbrowserwindow.h"
+
+#include "panels/chartpage.h"
+#include "ticker/barlayout.h"
+
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <utility>
+
+using BarLayout::toPixels;
+
+namespace {
+// Every request of a page for a new window (a link with a target, window.open) is
+// answered as handled, and no window opens; the page stays where it is.
+class NewWindowRefusingPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+};
+
+QIcon chartIcon() {
+    QPixmap image(32, 32);
+    image.fill(QColor(192, 0, 192));
+    QPainter painter(&image);
+    painter.setPen(QPen(QColor(0, 255, 0), 3));
+    painter.drawPolyline(QPolygon({{2, 26}, {10, 18}, {16, 22}, {29, 6}}));
+    return QIcon(image);
+}
+} // namespace
+
+ChartBrowserWindow::ChartBrowserWindow(ChartPages& pages) : m_pages(pages) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Futures tempo reale da Lycos"));
+    setWindowIcon(chartIcon());
+    auto* clientArea = new QWidget(this);
+    clientArea->setFixedSize(toPixels(9510.f), toPixels(5505.f));
+    setCentralWidget(clientArea);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    menuBar()->addAction(QStringLiteral("Futures"), this, &ChartBrowserWindow::Futures_Click);
+    menuBar()->addAction(QStringLiteral("Nasdaq"), this, &ChartBrowserWindow::Nasdaq_Click);
+    menuBar()->addAction(QStringLiteral("Dow Jones"), this, &ChartBrowserWindow::DowJones_Click);
+
+    WebBrowser1 = new QWebEngineView(clientArea);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    auto* page = new NewWindowRefusingPage(WebBrowser1);
+    page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    WebBrowser1->setPage(page);
+    // Larger than the client area: its right and bottom edges are never seen.
+    WebBrowser1->setGeometry(0, 0, toPixels(9885.f), toPixels(6105.f));
+}
+
+void ChartBrowserWindow::navigate(const QString& target) {
+    WebBrowser1->setUrl(QUrl::fromUserInput(target));
+}
+
+void ChartBrowserWindow::showChart(const QString& symbol) {
+    if (const auto path = m_pages.writeChartPage(symbol))
+        navigate(*path);
+}
+
+void ChartBrowserWindow::Futures_Click() { showChart(m_pages.futuresSymbol()); }
+
+void ChartBrowserWindow::Nasdaq_Click() { showChart(NasdaqSymbol.toString()); }
+
+void ChartBrowserWindow::DowJones_Click() { showChart(DowJonesSymbol.toString()); }
+
+void ChartBrowserWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (std::exchange(m_placed, true))
+        return;
+    // The whole window, title bar and border included, as far as they are known by now.
+    QRect frame = frameGeometry();
+    frame.moveCenter(QGuiApplication::primaryScreen()->geometry().center());
+    move(frame.topLeft());
+}

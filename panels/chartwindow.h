@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QtPlugin>
+#include <optional>
+
+class QWidget;
+
+// What the chart window asks of the program: the futures symbol and the writer of the
+// chart page, which also arms the page's deletion a second later.
+class ChartPages {
+public:
+    virtual ~ChartPages() = default;
+
+    // Empty until the futures symbol file has been read.
+    virtual QString futuresSymbol() const = 0;
+    // Writes the chart page for `symbol`; the path written, or nothing when the page could
+    // not be written.
+    virtual std::optional<QString> writeChartPage(const QString& symbol) = 0;
+};
+
+// The chart window: the provider's chart in an embedded browser that refuses every request
+// of its page for a new window, with a menu that switches between the futures and the two
+// indices. It deletes itself when the user closes it; `widget()` tells whether it still
+// exists (watch it with a QPointer). User-interface thread only.
+class ChartWindow {
+public:
+    virtual ~ChartWindow() = default;
+
+    // The top-level window itself.
+    virtual QWidget* widget() = 0;
+    // Sends the browser to a local file path or a URL.
+    virtual void navigate(const QString& target) = 0;
+    // Writes the chart page for `symbol` and sends the browser to it; nothing is shown when
+    // the page could not be written.
+    virtual void showChart(const QString& symbol) = 0;
+};
+
+// The entry point of the chart plugin, the library that holds the browser engine. It is
+// loaded on the first chart, so the bar alone never loads the engine.
+class ChartWindowFactory {
+public:
+    virtual ~ChartWindowFactory() = default;
+
+    // A new chart window, hidden and without owner. `pages` must outlive it.
+    virtual ChartWindow* createChartWindow(ChartPages& pages) = 0;
+};
+
+#define ChartWindowFactory_iid "org.ventoria.zefirina.ChartWindowFactory/1.0"
+Q_DECLARE_INTERFACE(ChartWindowFactory, ChartWindowFactory_iid)
