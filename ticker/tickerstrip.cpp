@@ -25,6 +25,7 @@ TickerStrip::TickerStrip(const TickerRing& ring, QWidget* parent) : QWidget(pare
     setFont(captionFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setAccessibleName(QStringLiteral("Ultime notizie"));
     for (int i = 0; i < TickerRing::SlotCount; ++i) {
         m_slots[i].caption = QStringLiteral(".");
         m_slots[i].color = InitialColors[i];
@@ -44,6 +45,11 @@ void TickerStrip::setCaption(int slot, const QString& caption) {
     m_slots[slot].caption = caption;
     renderCaption(m_slots[slot]);
     update();
+    // A screen reader reads the captions in ring order.
+    QStringList captions;
+    for (const SlotView& view : m_slots)
+        captions.append(view.caption.trimmed());
+    setAccessibleDescription(captions.join(QStringLiteral(" | ")));
 }
 
 void TickerStrip::setCaptionColor(int slot, const QColor& color) {
@@ -69,7 +75,8 @@ void TickerStrip::renderCaption(SlotView& view) {
 
 void TickerStrip::followRing() {
     // A box moves 10 twips a tick, two thirds of a pixel: a third of the ticks change
-    // nothing on screen and draw nothing.
+    // nothing on screen and draw nothing. The others draw at once, inside the tick, rather
+    // than on a later wake-up of the event loop.
     bool moved = false;
     for (int i = 0; i < TickerRing::SlotCount; ++i) {
         const int x = toPixels(m_ring.box(i).left);
@@ -79,7 +86,7 @@ void TickerStrip::followRing() {
         m_slots[i].width = width;
     }
     if (moved)
-        update();
+        repaint();
 }
 
 int TickerStrip::captionAt(QPoint position) const {
