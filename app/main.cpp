@@ -1,6 +1,7 @@
 #include "ticker/form1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zefirina"));
     QApplication::setOrganizationName(QStringLiteral("Ventoria"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zefirina/icons/zefirina.png")));
     // The interface is Italian, the toolkit's own texts included.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
