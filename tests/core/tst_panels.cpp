@@ -1,6 +1,8 @@
 #include "panels/chartpage.h"
+#include "panels/chartpagefile.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,38 @@ private Q_SLOTS:
         const ServiceHosts hosts{u"news.example"_s,   u"quote.example:8080"_s, u"maker.example"_s,
                                  u"charts.example"_s, u"help.example"_s,       u"feed.example"_s};
         QCOMPARE(chartPageText(hosts, symbol), expected);
+    }
+
+    // An installed program usually cannot write beside itself: the page then goes to the
+    // per-user folder, and the path written is the one deleted.
+    void writesChartPageWhereItCan_data() {
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::addColumn<bool>("userFolderWritable");
+        QTest::newRow("beside the program") << true << true;
+        QTest::newRow("per-user folder") << false << true;
+        QTest::newRow("nowhere") << false << false;
+    }
+    void writesChartPageWhereItCan() {
+        QFETCH(bool, programFolderWritable);
+        QFETCH(bool, userFolderWritable);
+        QTemporaryDir root;
+        QFile blocker(root.filePath(u"not-a-folder"_s)); // a folder cannot be made inside a file
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        const QString unwritable = blocker.fileName() + u"/sub"_s;
+        const QString program = programFolderWritable ? root.filePath(u"program"_s) : unwritable;
+        const QString user = userFolderWritable ? root.filePath(u"user"_s) : unwritable;
+        ChartPageFile file(program, user);
+        const auto path = file.write("  </applet>\r\n");
+        if (!userFolderWritable) {
+            QVERIFY(!path);
+            file.remove(); // nothing written, nothing to delete
+            return;
+        }
+        QVERIFY(path);
+        QCOMPARE(QFileInfo(*path).absolutePath(), programFolderWritable ? program : user);
+        QVERIFY(QFile::exists(*path));
+        file.remove();
+        QVERIFY(!QFile::exists(*path));
     }
 };
 
