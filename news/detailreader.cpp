@@ -3,17 +3,46 @@
 #include "news/pagetext.h"
 #include "news/textrepair.h"
 
+#include <algorithm>
+
 using PageText::cut;
 using PageText::find;
 using PageText::keepUnlessFailed;
 
 namespace {
-QString tidyCommasAndBlanks(QString text) {
-    text.replace(QStringLiteral(","), QStringLiteral(", "));
-    text.replace(QStringLiteral("  "), QStringLiteral(" "));
-    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-        text.replace(QStringLiteral(", ") + QChar(digit), QStringLiteral(",") + QChar(digit));
-    return text;
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// In one pass, the same text as these replacements made in turn over the whole text:
+// "," by ", "; then "  " by " " (left to right, so a run of n blanks keeps n - n / 2);
+// then ", d" by ",d" for each digit d. Replacing in place would move the rest of a long
+// text for every match.
+QString tidyCommasAndBlanks(QStringView text) {
+    // Each comma adds at most one character.
+    QString tidy(text.size() + text.count(u','), Qt::Uninitialized);
+    QChar* out = tidy.data();
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c != u',' && c != u' ') {
+            *out++ = c;
+            ++i;
+            continue;
+        }
+        // A comma gains a blank before the blanks that follow it; the run is then halved.
+        const bool comma = c == u',';
+        if (comma)
+            *out++ = c;
+        qsizetype blanks = comma ? 1 : 0;
+        for (i += comma ? 1 : 0; i < text.size() && text[i] == u' '; ++i)
+            ++blanks;
+        const qsizetype kept = blanks - blanks / 2;
+        // The blank after a comma goes where a digit follows it directly.
+        const bool digitAfterComma = comma && kept == 1 && i < text.size() && isDigit(text[i]);
+        if (!digitAfterComma)
+            out = std::fill_n(out, kept, QChar(u' '));
+    }
+    tidy.truncate(out - tidy.constData());
+    return tidy;
 }
 } // namespace
 
@@ -24,7 +53,7 @@ QString readDetail(QStringView page) {
     keepUnlessFailed(secondDiv, find(page, firstDiv + 1, u"</div>"));
     QString text;
     keepUnlessFailed(text, cut(page, firstDiv + 10, secondDiv - firstDiv - 12));
-    return repairAccents(tidyCommasAndBlanks(std::move(text)));
+    return repairAccents(tidyCommasAndBlanks(text));
 }
 
 QString detailFailureText(const QString& message) {
