@@ -1,5 +1,7 @@
 #include "service/feedfetcher.h"
 
+#include "ticker/abandonreply.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QNetworkReply>
@@ -101,15 +103,7 @@ void FeedFetcher::fail(const QString& reason) {
 
 void FeedFetcher::releaseReply() {
     m_deadline.stop();
-    if (!m_reply)
-        return;
-    // Disconnected first: abort() reports finished() from inside the call, and this
-    // fetch has ended already.
-    QNetworkReply* reply = m_reply;
-    m_reply.clear();
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    abandonReply(m_reply, this); // this fetch has ended already
 }
 
 QString FeedFetcher::tooLargeText() const {

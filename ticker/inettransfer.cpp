@@ -1,5 +1,6 @@
 #include "ticker/inettransfer.h"
 
+#include "ticker/abandonreply.h"
 #include "ticker/windows1252.h"
 
 #include <QNetworkAccessManager>
@@ -112,13 +113,5 @@ void InetTransfer::fail(Failure failure, const QString& text) {
 
 void InetTransfer::releaseReply() {
     m_stallTimer.stop();
-    if (!m_reply)
-        return;
-    // Disconnect before aborting: abort() reports finished() from inside the call, and an
-    // abandoned transfer must report nothing.
-    QNetworkReply* reply = m_reply;
-    m_reply.clear();
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    abandonReply(m_reply, this); // an abandoned transfer reports nothing
 }
