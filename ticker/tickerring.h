@@ -45,7 +45,6 @@ public:
 
     // Counts one second; every RefreshPeriodSeconds it asks for a refresh.
     void secondElapsed();
-    int secondsCounted() const { return m_seconds; }
 
     // After a reading: boxes 1 to 6 follow box 0 edge to edge, in index order.
     void layOutBehindFirst();
