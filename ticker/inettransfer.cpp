@@ -47,10 +47,13 @@ QString failureText(InetTransfer::Failure failure, const QString& detail) {
 
 InetTransfer::InetTransfer(QNetworkAccessManager* network, QObject* parent)
     : QObject(parent), m_network(network) {
-    m_stallTimer.setSingleShot(true);
+    for (QTimer* timer : {&m_stallTimer, &m_transferTimer}) {
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this,
+                [this] { fail(Failure::TimedOut, failureText(Failure::TimedOut)); });
+    }
     m_stallTimer.setInterval(StallTimeoutMs);
-    connect(&m_stallTimer, &QTimer::timeout, this,
-            [this] { fail(Failure::TimedOut, failureText(Failure::TimedOut)); });
+    m_transferTimer.setInterval(TransferTimeoutMs);
 }
 
 InetTransfer::~InetTransfer() { releaseReply(); }
@@ -58,7 +61,7 @@ InetTransfer::~InetTransfer() { releaseReply(); }
 bool InetTransfer::Execute(const QUrl& url) {
     if (m_reply || !url.isValid() || url.scheme() != u"http")
         return false;
-    m_body.clear();
+    m_text.clear();
     m_failure = Failure::None;
     m_failureText.clear();
     QNetworkRequest request(url);
@@ -68,23 +71,22 @@ bool InetTransfer::Execute(const QUrl& url) {
     connect(m_reply, &QNetworkReply::readyRead, this, &InetTransfer::readArrivedBytes);
     connect(m_reply, &QNetworkReply::finished, this, &InetTransfer::finishFromReply);
     m_stallTimer.start();
+    m_transferTimer.start();
     return true;
 }
 
 void InetTransfer::Cancel() {
     releaseReply();
-    m_body.clear();
+    m_text.clear();
 }
-
-QString InetTransfer::ResponseText() const { return decodeWindows1252(m_body); }
 
 void InetTransfer::readArrivedBytes() {
     m_stallTimer.start();
-    if (m_body.size() + m_reply->bytesAvailable() > MaxBodyBytes) {
+    if (m_text.size() + m_reply->bytesAvailable() > MaxBodyBytes) {
         fail(Failure::BodyTooLarge, failureText(Failure::BodyTooLarge));
         return;
     }
-    m_body += m_reply->readAll();
+    m_text += decodeWindows1252(m_reply->readAll());
 }
 
 void InetTransfer::finishFromReply() {
@@ -105,7 +107,7 @@ void InetTransfer::finishFromReply() {
 
 void InetTransfer::fail(Failure failure, const QString& text) {
     releaseReply();
-    m_body.clear();
+    m_text.clear();
     m_failure = failure;
     m_failureText = text;
     Q_EMIT StateChanged(Error);
@@ -113,5 +115,6 @@ void InetTransfer::fail(Failure failure, const QString& text) {
 
 void InetTransfer::releaseReply() {
     m_stallTimer.stop();
+    m_transferTimer.stop();
     abandonReply(m_reply, this); // an abandoned transfer reports nothing
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -15,7 +14,9 @@ class QNetworkReply;
 // abandoned, and every request that is not abandoned ends with exactly one StateChanged,
 // on the thread that owns the object: ResponseCompleted with the whole body (whatever the
 // HTTP status), or Error with a code and a text. A transfer that receives nothing for
-// `StallTimeoutMs`, or whose body grows past `MaxBodyBytes`, ends in Error.
+// `StallTimeoutMs`, that is still running after `TransferTimeoutMs` (a server that sends a
+// byte now and then), or whose body grows past `MaxBodyBytes`, ends in Error. The body is
+// decoded as it arrives, so its completion costs the user interface nothing more.
 class InetTransfer : public QObject {
     Q_OBJECT
 public:
@@ -23,11 +24,12 @@ public:
     enum class Failure {
         None = 0,
         Other = 35750,            // the connection broke, too many redirects, ...
-        TimedOut = 35761,         // nothing received for StallTimeoutMs
+        TimedOut = 35761,         // nothing received for a while, or too slow as a whole
         BodyTooLarge = 35762,     // more than MaxBodyBytes
         ConnectionFailed = 35795, // refused, host not found, unreachable
     };
     static constexpr int StallTimeoutMs = 20'000;
+    static constexpr int TransferTimeoutMs = 60'000;
     static constexpr qsizetype MaxBodyBytes = 16 * 1024 * 1024;
 
     explicit InetTransfer(QNetworkAccessManager* network, QObject* parent = nullptr);
@@ -41,13 +43,16 @@ public:
     bool StillExecuting() const { return !m_reply.isNull(); }
 
     // After ResponseCompleted: the body, one character per byte read as Windows-1252.
-    QString ResponseText() const;
+    QString ResponseText() const { return m_text; }
     // After Error: its code and its text.
     int ResponseCode() const { return static_cast<int>(m_failure); }
     QString ResponseInfo() const { return m_failureText; }
 
-    // Tests shorten the stall time-out.
-    void setStallTimeout(int milliseconds) { m_stallTimer.setInterval(milliseconds); }
+    // Tests shorten the time-outs; a running timer starts again with its new interval.
+    void setTimeouts(int stallMs, int transferMs) {
+        m_stallTimer.setInterval(stallMs);
+        m_transferTimer.setInterval(transferMs);
+    }
 
 Q_SIGNALS:
     void StateChanged(int state);
@@ -61,7 +66,8 @@ private:
     QNetworkAccessManager* m_network;
     QPointer<QNetworkReply> m_reply; // the network manager may delete it first at shutdown
     QTimer m_stallTimer;
-    QByteArray m_body;
+    QTimer m_transferTimer;
+    QString m_text;
     Failure m_failure = Failure::None;
     QString m_failureText;
 };

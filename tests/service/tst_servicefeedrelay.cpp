@@ -93,7 +93,7 @@ void TestFeedRelay::keepsTheLastGoodNews_data() {
                               << QStringLiteral("not an RSS or Atom feed") << false;
     QTest::newRow("too large") << TestHttpServer::Reply{200, feedFile("rss2.xml").leftJustified(9 * 1024 * 1024, ' ')}
                                << QStringLiteral("larger than 8 MiB") << false;
-    QTest::newRow("no answer") << TestHttpServer::Reply{200, {}, true}
+    QTest::newRow("no answer") << TestHttpServer::Reply{200, {}, TestHttpServer::Delivery::Silent}
                                << QStringLiteral("no complete answer within 0.5 s") << false;
     QTest::newRow("server gone") << TestHttpServer::Reply{} << QStringLiteral("Connection refused") << true;
 }
@@ -144,7 +144,7 @@ void TestFeedRelay::servesTheSampleNewsUntilAGoodReading() {
 // A bar started with the service asks for headlines before the feed is read: it must get
 // the feed's, not the sample news.
 void TestFeedRelay::holdsTheFirstRequestsUntilTheFeedIsRead() {
-    m_feedServer->setReply("/rss.xml", {200, {}, true});
+    m_feedServer->setReply("/rss.xml", {200, {}, TestHttpServer::Delivery::Silent});
     startRelay();
     const QUrl url(QStringLiteral("http://127.0.0.1:%1%2").arg(m_service->port()).arg(ServicePaths::Headlines));
     std::unique_ptr<QNetworkReply> early(m_network.get(QNetworkRequest(url)));

@@ -3,18 +3,30 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 // A loopback HTTP server whose answer per path is set by the test: a status and a body,
-// or silence (the connection is accepted and never answered).
+// delivered whole or in one of the ways a misbehaving server delivers it.
 class TestHttpServer : public QObject {
 public:
+    enum class Delivery {
+        Whole,
+        Silent,           // the connection is accepted and never answered
+        Trickle,          // one byte of the body per TrickleIntervalMs, without end
+        CutMidBody,       // half the body, then the connection is closed
+        RedirectToItself, // a redirect back to the same path, for ever
+        Endless,          // a body of EndlessBytes, made up as it is sent
+    };
     struct Reply {
         int status = 200;
         QByteArray body;
-        bool silent = false;
+        Delivery delivery = Delivery::Whole;
     };
+    static constexpr int TrickleIntervalMs = 100;
+    static constexpr qint64 EndlessBytes = 100 * 1024 * 1024;
 
     TestHttpServer() {
         m_server.listen(QHostAddress::LocalHost, 0);
@@ -43,12 +55,56 @@ private:
         m_requestLines.append(requestLine);
         const QByteArray path = requestLine.split(' ').value(1);
         const Reply reply = m_replies.value(path, Reply{404, "not here"});
-        if (reply.silent)
-            return;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n" +
-                      "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n" +
-                      "Connection: close\r\n\r\n" + reply.body);
-        socket->disconnectFromHost();
+        switch (reply.delivery) {
+        case Delivery::Whole:
+            socket->write(head(reply.status, reply.body.size()) + reply.body);
+            socket->disconnectFromHost();
+            break;
+        case Delivery::Silent:
+            break;
+        case Delivery::Trickle:
+            socket->write(head(reply.status, EndlessBytes));
+            trickle(socket);
+            break;
+        case Delivery::CutMidBody:
+            socket->write(head(reply.status, reply.body.size()) + reply.body.left(reply.body.size() / 2));
+            socket->disconnectFromHost();
+            break;
+        case Delivery::RedirectToItself:
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + path +
+                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+            break;
+        case Delivery::Endless:
+            socket->write(head(reply.status, EndlessBytes));
+            sendEndlessBody(socket);
+            break;
+        }
+    }
+
+    static QByteArray head(int status, qint64 length) {
+        return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: " +
+               QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+    }
+
+    void trickle(QTcpSocket* socket) {
+        auto* timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+        timer->start(TrickleIntervalMs);
+    }
+
+    // Keeps a megabyte in flight, topping it up as the client reads.
+    void sendEndlessBody(QTcpSocket* socket) {
+        const QByteArray chunk(1024 * 1024, 'x');
+        auto sent = std::make_shared<qint64>(0);
+        auto topUp = [socket, chunk, sent] {
+            while (socket->bytesToWrite() < chunk.size() && *sent < EndlessBytes) {
+                socket->write(chunk);
+                *sent += chunk.size();
+            }
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
+        topUp();
     }
 
     QTcpServer m_server;

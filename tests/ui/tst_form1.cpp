@@ -1,3 +1,4 @@
+#include "browserstandin.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
@@ -16,15 +17,6 @@ QByteArray dataFile(const char* name) {
     QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Receives the addresses the program hands to the system web browser.
-class BrowserStandIn : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl& url) { opened.append(url); }
-};
 
 const QString Waiting = QStringLiteral("\r\nConnessione in corso...\r\n");
 } // namespace
@@ -68,7 +60,7 @@ private Q_SLOTS:
     void keepsTheHeadlinesWhenARefreshBringsNothing_data() {
         QTest::addColumn<TestHttpServer::Reply>("reply");
         QTest::newRow("empty body") << TestHttpServer::Reply{200, {}};
-        QTest::newRow("no answer") << TestHttpServer::Reply{200, {}, true};
+        QTest::newRow("no answer") << TestHttpServer::Reply{200, {}, TestHttpServer::Delivery::Silent};
     }
     void keepsTheHeadlinesWhenARefreshBringsNothing() {
         QFETCH(TestHttpServer::Reply, reply);
@@ -76,7 +68,7 @@ private Q_SLOTS:
         const QString first = m_bar->Frame1->caption(0);
         const auto links = m_bar->LinkNotizie();
         m_server->setReply("/notizietelevideo/", reply);
-        m_bar->Inet1->setStallTimeout(200);
+        m_bar->Inet1->setTimeouts(200, 1000);
         QSignalSpy done(m_bar->Inet1, &InetTransfer::StateChanged);
         m_bar->Label5_Click();
         QTRY_COMPARE(done.size(), 1);
@@ -97,7 +89,7 @@ private Q_SLOTS:
     }
 
     void theNewestClickedHeadlineWins() {
-        m_server->setReply("/accessibile/n/1.html", {200, {}, true});
+        m_server->setReply("/accessibile/n/1.html", {200, {}, TestHttpServer::Delivery::Silent});
         startBar();
         m_bar->Label1_Click(0);
         m_bar->Label1_Click(2);
@@ -115,9 +107,9 @@ private Q_SLOTS:
     void reportsAFailedDetailWithoutRefittingThePanel() {
         QFETCH(QString, newsHost);
         QFETCH(QString, message);
-        m_server->setReply("/accessibile/n/1.html", {200, {}, true});
+        m_server->setReply("/accessibile/n/1.html", {200, {}, TestHttpServer::Delivery::Silent});
         startBar(newsHost);
-        m_bar->Inet2->setStallTimeout(200);
+        m_bar->Inet2->setTimeouts(200, 1000);
         m_bar->Label1_Click(0);
         const float waitingHeight = m_bar->panel->heightTwips();
         QTRY_COMPARE(m_bar->panel->body(), QStringLiteral("\r\n") + message + QStringLiteral("\r\n"));

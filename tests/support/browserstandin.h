@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+// Receives the addresses the program hands to the system web browser, in place of it:
+// QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open").
+class BrowserStandIn : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened.append(url); }
+};
