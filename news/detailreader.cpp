@@ -8,6 +8,7 @@
 using PageText::cut;
 using PageText::find;
 using PageText::keepUnlessFailed;
+using PageText::shortened;
 
 namespace {
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
@@ -51,9 +52,12 @@ QString readDetail(QStringView page) {
     keepUnlessFailed(marker, find(page, 1, u"popup05"));
     keepUnlessFailed(firstDiv, find(page, marker, u"</div>"));
     keepUnlessFailed(secondDiv, find(page, firstDiv + 1, u"</div>"));
+    // Only what the panel will show is cut and tidied: one character more tells that the
+    // text goes on.
+    const qsizetype length = std::min(secondDiv - firstDiv - 12, MaxDetailChars + 1);
     QString text;
-    keepUnlessFailed(text, cut(page, firstDiv + 10, secondDiv - firstDiv - 12));
-    return repairAccents(tidyCommasAndBlanks(text));
+    keepUnlessFailed(text, cut(page, firstDiv + 10, length));
+    return repairAccents(tidyCommasAndBlanks(shortened(text, MaxDetailChars)));
 }
 
 QString detailFailureText(const QString& message) {

@@ -18,4 +18,10 @@ std::optional<QString> cut(QStringView text, qsizetype from, qsizetype length) {
     return text.mid(from - 1, length).toString();
 }
 
+QString shortened(QStringView text, qsizetype limit) {
+    if (text.size() <= limit)
+        return text.toString();
+    return text.first(limit).toString() + QChar(u'\u2026');
+}
+
 } // namespace PageText

@@ -22,4 +22,9 @@ void keepUnlessFailed(T& target, std::optional<T> result) {
         target = std::move(*result);
 }
 
+// Text from the network as much of it as a window will show: `text` itself, or its first
+// `limit` characters followed by an ellipsis. Laying out megabytes of text would stop the
+// ticker for seconds, and no screen could show them.
+QString shortened(QStringView text, qsizetype limit);
+
 } // namespace PageText

@@ -86,6 +86,11 @@ void InetTransfer::readArrivedBytes() {
         fail(Failure::BodyTooLarge, failureText(Failure::BodyTooLarge));
         return;
     }
+    // Growing a text of megabytes piece by piece leaves it scattered over fresh memory
+    // that the readers then pay for; a body whose length is announced gets its room once.
+    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (m_text.isEmpty() && announced > 0)
+        m_text.reserve(std::min<qint64>(announced, MaxBodyBytes));
     m_text += decodeWindows1252(m_reply->readAll());
 }
 

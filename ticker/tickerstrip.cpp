@@ -1,5 +1,6 @@
 #include "ticker/tickerstrip.h"
 
+#include "news/pagetext.h"
 #include "ticker/barlayout.h"
 
 #include <QMouseEvent>
@@ -42,7 +43,7 @@ QFont TickerStrip::captionFont() {
 }
 
 void TickerStrip::setCaption(int slot, const QString& caption) {
-    m_slots[slot].caption = caption;
+    m_slots[slot].caption = PageText::shortened(caption, MaxCaptionChars);
     renderCaption(m_slots[slot]);
     update();
     // A screen reader reads the captions in ring order.

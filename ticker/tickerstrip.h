@@ -20,6 +20,10 @@ public:
     // The captions' font: bold "MS Sans Serif" 9.75 pt, or the system's substitute.
     static QFont captionFont();
 
+    // A headline runs to about a hundred characters. A caption longer than
+    // `MaxCaptionChars` is cut there and ends in an ellipsis: shaping megabytes of text
+    // would stop the ticker, and such a caption would take days to scroll by.
+    static constexpr qsizetype MaxCaptionChars = 1'000;
     void setCaption(int slot, const QString& caption);
     const QString& caption(int slot) const { return m_slots[slot].caption; }
     void setCaptionColor(int slot, const QColor& color);
