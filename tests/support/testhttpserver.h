@@ -47,8 +47,9 @@ private:
 
     void answer(QTcpSocket* socket) {
         QByteArray& pending = m_pending[socket];
+        const qsizetype searchFrom = std::max<qsizetype>(0, pending.size() - 3);
         pending += socket->readAll();
-        if (!pending.contains("\r\n\r\n"))
+        if (pending.indexOf("\r\n\r\n", searchFrom) < 0) // long request lines come in many pieces
             return;
         const QByteArray requestLine = pending.left(pending.indexOf("\r\n"));
         m_pending.remove(socket); // a later socket may get the same address
