@@ -157,6 +157,7 @@ private Q_SLOTS:
         if (transfer == Symbol) { // the bar asks for a quote with whatever symbol it got
             m_bar->Label5_Click();
             QTRY_VERIFY_WITH_TIMEOUT(!m_bar->Inet3->StillExecuting(), 30000);
+            QVERIFY(m_bar->Frame1->caption(5).size() <= TickerStrip::MaxCaptionChars + 1);
         }
     }
 
