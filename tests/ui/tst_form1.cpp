@@ -1,11 +1,13 @@
 #include "browserstandin.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
+#include "ticker/clicklabel.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
 #include "ticker/promocaptions.h"
 #include "ticker/tickerstrip.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFile>
@@ -145,6 +147,24 @@ private Q_SLOTS:
         const float width = m_bar->ring().box(6).width;
         QTRY_COMPARE(m_bar->Frame1->caption(6), *PromoCaptions::next(PromoCaptions::first()));
         QCOMPARE(m_bar->ring().box(6).width, width);
+    }
+
+    // A screen reader names each control by its tooltip, and reads the panel's texts.
+    void everyControlCanBeReadAloud() {
+        startBar();
+        m_bar->Label1_Click(2);
+        QTRY_VERIFY(m_bar->panel->body().startsWith(u"Il livello"));
+        const auto name = [](QWidget* widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        for (QWidget* control : std::initializer_list<QWidget*>{m_bar->Label6, m_bar->Label5, m_bar->HelpButton,
+                                                                m_bar->Label3, m_bar->Check2}) {
+            QVERIFY(!control->toolTip().isEmpty());
+            QCOMPARE(name(control), control->toolTip());
+        }
+        QCOMPARE(name(m_bar->Frame1), QStringLiteral("Ultime notizie"));
+        QCOMPARE(name(m_bar->panel->Label8), m_bar->panel->heading());
+        QCOMPARE(name(m_bar->panel->Label7), m_bar->panel->body());
     }
 
     void exitsOnlyOnYes_data() {
