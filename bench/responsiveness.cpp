@@ -3,6 +3,7 @@
 // against a loopback server on a thread of its own, so that only the bar's work is
 // measured, on the offscreen platform.
 //   QT_QPA_PLATFORM=offscreen zefirina-bench-responsiveness
+#include "generatedpages.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
@@ -17,14 +18,6 @@
 #include <functional>
 
 namespace {
-QByteArray headlinePage(int records) {
-    QByteArray page = "<html><body>\n";
-    for (int i = 0; i < records; ++i)
-        page += "<div class=\"StrilloTelevideo\"><a href=\"/n/" + QByteArray::number(i) +
-                ".html\">12.00&nbsp;Titolo numero " + QByteArray::number(i) + "</a></div>\n";
-    return page + "</body></html>\n";
-}
-
 QByteArray bigDetailPage() {
     QByteArray page = "<div class=\"popup05\"><h2>T</h2></div>\r\n\r\n";
     const QByteArray sentence = "Il livello \xc3\xa8 salito, oggi 12,5 cm,in pi\xc3\xb9.  ";

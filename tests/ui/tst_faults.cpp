@@ -1,6 +1,7 @@
 // Each of the bar's four transfers against each way a server can misbehave: the bar must
 // not crash or hang, the ticker must keep moving, the transfer must be free again, and
 // the bar and the panel must show what a failed or an odd page gives.
+#include "generatedpages.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
@@ -33,14 +34,6 @@ Outcome contains(const QString& text) { return {Match::Contains, text}; }
 QByteArray dataFile(const char* name) {
     QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray headlinePage(int records) {
-    QByteArray page = "<html><body>\n";
-    for (int i = 0; i < records; ++i)
-        page += "<div class=\"StrilloTelevideo\"><a href=\"/n/" + QByteArray::number(i) +
-                ".html\">12.00&nbsp;Titolo numero " + QByteArray::number(i) + "</a></div>\n";
-    return page + "</body></html>\n";
 }
 
 QByteArray randomBytes(qsizetype size) {
