@@ -1,233 +1,266 @@
 #include "market/quotereader.h"
+#include "news/detailreader.h"
+#include "news/headlinereader.h"
 #include "service/easternclock.h"
+#include "service/feeddate.h"
+#include "service/feededition.h"
+#include "service/feedreader.h"
 #include "service/pricewalk.h"
 #include "service/quotepage.h"
 #include "service/servicecommandline.h"
 #include "ticker/windows1252.h"
 
+#include <QFile>
 #include <QTest>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray feedFile(const char* name) {
+    QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing test feed %s", name);
+    return file.readAll();
+}
+
+// A feed of `count` items a minute apart, oldest first, the newest with a long text.
+QByteArray hugeFeed(int count) {
+    const QDateTime first(QDate(2026, 12, 1), QTime(0, 0), QTimeZone(3600));
+    QByteArray items;
+    for (int i = 0; i < count; ++i)
+        items += "<item><title>Notizia " + QByteArray::number(i) + "</title><pubDate>" +
+                 first.addSecs(60LL * i).toString(Qt::RFC2822Date).toLatin1() + "</pubDate><description>" +
+                 (i == count - 1 ? QByteArray("parola ").repeated(200) : "Testo") + "</description></item>\n";
+    return "<rss version=\"2.0\"><channel><title>Tante notizie</title>\n" + items + "</channel></rss>\n";
+}
+
+} // namespace
+
+// The service's pages and settings without a network; every page is read back with the
+// bar's own readers, so what is checked is what the bar would show.
 class TestServicePages : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void quoteReadsBack_data();
-    void quoteReadsBack();
-    void quoteTitleEscapesSymbol_data();
-    void quoteTitleEscapesSymbol();
-    void easternClock_data();
-    void easternClock();
-    void priceWalkStaysInBounds_data();
-    void priceWalkStaysInBounds();
-    void commandLine_data();
-    void commandLine();
-    void feedCommandLine_data();
-    void feedCommandLine();
+    // The clock as well: the bar turns the page's Eastern 12-hour time into "16:00". The
+    // markers come after the title, so a symbol spelling them must not move a value.
+    void quote_data() {
+        QTest::addColumn<QDateTime>("instant");
+        QTest::addColumn<double>("last");
+        QTest::addColumn<double>("open");
+        QTest::addColumn<QString>("fields"); // time|last|change|open as the bar shows them
+
+        const auto at = [](int month, int day, int hour, int minute) {
+            return QDateTime(QDate(2026, month, day), QTime(hour, minute), Qt::UTC);
+        };
+        QTest::newRow("summer") << at(7, 1, 20, 0) << 21034.25 << 21000.0 << u"16:00|21034,25|+ 0,16 %|21000,00"_s;
+        QTest::newRow("winter") << at(12, 4, 14, 30) << 20958.5 << 21000.0 << u"9:30|20958,50|- 0,20 %|21000,00"_s;
+        QTest::newRow("midnight") << at(12, 5, 5, 5) << 21000.0 << 21000.0 << u"00:05|21000,00|+ 0,00 %|21000,00"_s;
+        QTest::newRow("noon") << at(12, 4, 17, 30) << 21042.0 << 21000.0 << u"12:30|21042,00|+ 0,20 %|21000,00"_s;
+        QTest::newRow("four digits") << at(12, 5, 4, 59) << 9999.75 << 10000.0 << u"23:59|9999,75|- 0,00 %|10000,00"_s;
+    }
+
+    void quote() {
+        QFETCH(QDateTime, instant);
+        QFETCH(double, last);
+        QFETCH(double, open);
+        QFETCH(QString, fields);
+
+        const QString symbol = u"Open: Last price: Shows primary price ET</abbr><br /></span>"_s;
+        const QByteArray page = renderQuotePage(easternClockText(instant), last, open, symbol);
+        const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
+        QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
+    }
+
+    void quoteTitleEscapesSymbol() {
+        const QByteArray page = renderQuotePage(u"4:00pm", 21000.0, 21000.0, u"<b>a&b\"c\u20AC\U0001F600");
+        QVERIFY2(page.contains("<title>&#60;b&#62;a&#38;b&#34;c&#8364;&#128512; - "), page.constData());
+        QVERIFY(std::all_of(page.cbegin(), page.cend(), [](char c) { return static_cast<uchar>(c) < 0x80; }));
+    }
+
+    void priceWalkStaysInBounds() {
+        PriceWalk walk(21000.0, 2026);
+        double low = walk.open(), high = walk.open();
+        for (int i = 0; i < 20000; ++i) {
+            const double before = walk.last(), after = walk.step();
+            QVERIFY(std::abs(after - before) <= before * PriceWalk::MaxStep);
+            QCOMPARE(std::fmod(after, PriceWalk::Tick), 0.0);
+            low = std::min(low, after);
+            high = std::max(high, after);
+        }
+        // It wanders over the band, 5% either side of the opening price, and never beyond.
+        QVERIFY2(low >= 19950.0 && low < 20500.0 && high > 21500.0 && high <= 22050.0,
+                 qPrintable(u"%1 to %2"_s.arg(low).arg(high)));
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("outcome"); // "invalid", "help" or "ADDRESS PORT FEED REFRESH"
+
+        const auto args = [](std::initializer_list<QStringView> list) {
+            QStringList result{u"zefirina-service"_s};
+            for (const QStringView arg : list)
+                result.append(arg.toString());
+            return result;
+        };
+        const auto run = [](const QString& listen, QStringView feed = u"-", int refresh = 300) {
+            return u"%1 %2 %3"_s.arg(listen, feed).arg(refresh);
+        };
+        const QString local = u"127.0.0.1 %1"_s.arg(ServiceCommandLine::DefaultPort);
+        const QString file = QStringLiteral(DATA_DIR "/rss2.xml");
+        const QString fileUrl = QUrl::fromLocalFile(file).toString();
+        const QString invalid = u"invalid"_s;
+        QTest::newRow("defaults") << args({}) << run(local);
+        QTest::newRow("free port") << args({u"--port", u"0"}) << run(u"127.0.0.1 0"_s);
+        QTest::newRow("IPv6") << args({u"--listen", u"::1"}) << run(u"::1 %1"_s.arg(ServiceCommandLine::DefaultPort));
+        QTest::newRow("help") << args({u"--help"}) << u"help"_s;
+        QTest::newRow("help-all") << args({u"--help-all"}) << u"help"_s;
+        QTest::newRow("feed URL") << args({u"--feed", u"https://x.org/rss"}) << run(local, u"https://x.org/rss");
+        QTest::newRow("file, shortest refresh") << args({u"--feed", file, u"--refresh", u"30"})
+                                                << run(local, fileUrl, 30);
+        QTest::newRow("file URL, longest refresh") << args({u"--feed", fileUrl, u"--refresh", u"86400"})
+                                                   << run(local, fileUrl, 86400);
+        QTest::newRow("port too high") << args({u"--port", u"65536"}) << invalid;
+        QTest::newRow("port with sign") << args({u"--port", u"+80"}) << invalid;
+        QTest::newRow("host name") << args({u"--listen", u"localhost"}) << invalid;
+        QTest::newRow("stray argument") << args({u"8089"}) << invalid;
+        QTest::newRow("missing file") << args({u"--feed", file + u".old"_s}) << invalid;
+        QTest::newRow("folder") << args({u"--feed", QStringLiteral(DATA_DIR)}) << invalid;
+        QTest::newRow("other scheme") << args({u"--feed", u"ftp://x.org/rss"}) << invalid;
+        QTest::newRow("no host") << args({u"--feed", u"http:///rss"}) << invalid;
+        QTest::newRow("refresh too short") << args({u"--feed", file, u"--refresh", u"29"}) << invalid;
+        QTest::newRow("refresh too long") << args({u"--feed", file, u"--refresh", u"86401"}) << invalid;
+        QTest::newRow("refresh with unit") << args({u"--feed", file, u"--refresh", u"5m"}) << invalid;
+        QTest::newRow("refresh without feed") << args({u"--refresh", u"60"}) << invalid;
+    }
+
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, outcome);
+
+        using Outcome = ServiceCommandLine::Outcome;
+        ServiceCommandLine line;
+        const Outcome parsed = line.parse(arguments);
+        QCOMPARE(line.errorText().isEmpty(), parsed != Outcome::Invalid); // the user is told why
+        if (parsed != Outcome::Run)
+            QCOMPARE(parsed == Outcome::Invalid ? u"invalid"_s : u"help"_s, outcome);
+        else
+            QCOMPARE(u"%1 %2 %3 %4"_s.arg(line.address().toString()).arg(line.port())
+                         .arg(line.feed() ? line.feed()->toString() : u"-"_s).arg(line.refreshInterval().count()),
+                     outcome);
+    }
+
+    // Each feed as the bar shows it: "HH:MM - Title" in its first slots, newest first, and
+    // the text that the link of each of the first headlines opens. The bar repairs à but
+    // keeps the second byte of its UTF-8 form, a no-break space, and its detail reader glues
+    // a comma to a following digit.
+    void feed_data() {
+        QTest::addColumn<QByteArray>("feed");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QStringList>("texts");
+
+        // Newest by the instant, each shown at the time of day its own offset gives; the item
+        // without a date and the oldest fall off the five.
+        QTest::newRow("RSS 2.0") << feedFile("rss2.xml") << QStringList{
+            u"12:30 - Wall Street apre in rialzo"_s, u"16:45 - Neve in Trentino, strade chiuse in Val di Sole"_s,
+            u"17:05 - Concerto di Natale in piazza Duomo"_s,
+            u"11:00 - Elezioni comunali, affluenza al 40% a mezzogiorno"_s,
+            u"09:15 - Porto di Genova, arriva la nave più grande"_s} << QStringList{
+            u"Apertura positiva per i listini americani, trainati dai titoli tecnologici."_s,
+            u"Nevica da stanotte sopra i 900 metri: chiuse due strade provinciali."_s};
+        // published before updated; html, xhtml and text content; content by reference skipped.
+        QTest::newRow("Atom") << feedFile("atom.xml") << QStringList{
+            u"15:20 - Biblioteca civica, nuovi orari"_s, u"12:40 - Ospedale, inaugurato il nuovo reparto"_s,
+            u"10:00 - Mercato di Natale: aperto fino alle 22"_s, u"08:05 - Traffico e lavori sulla tangenziale"_s,
+            u"20:00 - Scuola, al via le iscrizioni"_s} << QStringList{
+            u"Da lunedì la biblioteca apre alle 8.30. Chiude alle 19 e il sabato alle 13."_s,
+            u"Il reparto conta quaranta letti."_s, u"Le casette di legno restano aperte. Ingresso libero."_s,
+            u"Limite di 60 km/h tra le uscite -4- e -5-."_s, u"Le iscrizioni si chiudono il 31 gennaio."_s};
+        // Bytes 0x80 to 0x9F (apostrophe, dash, euro, ellipsis) read as Windows-1252.
+        QTest::newRow("ISO-8859-1") << feedFile("latin1.xml") << QStringList{
+            u"18:20 - Perché il treno è in ritardo"_s, u"17:10 - E' arrivato l'inverno"_s,
+            u"16:00 - Più turisti a Venezia"_s, u"15:30 - Caffè al bar, prezzi in aumento"_s,
+            u"14:45 - Giù le temperature, \"freddo polare\""_s} << QStringList{
+            u"Un guasto alla linea rallenta i treni per la città\u00A0 fino a sera."_s,
+            u"Temperature sotto lo zero in tutta la regione - dice il meteo - fino a giovedì."_s,
+            u"\"Numeri da record\", spiega l'assessore."_s, u"Una tazzina costa ora 1,30 EUR in media."_s,
+            u"Tornano le gelate: attenzione alle strade..."_s};
+        // Titles only: descriptions are read the same way.
+        QTest::newRow("entities and CDATA in titles") << feedFile("entities.xml") << QStringList{
+            u"13:00 - Borsa e mercati: l'indice sale"_s, u"12:00 - Pioggia e vento: allerta in Liguria"_s,
+            u"11:00 - Ricerca e sviluppo: fondi per l'università\u00A0"_s, u"10:00 - AT+T e Telecom, accordo sul 5G"_s,
+            u"09:00 - \"Basta ritardi\" dicono i pendolari - il Comune risponde..."_s} << QStringList();
+        // Markup, scripts and comments gone; characters the bar cannot show spelt in ASCII or
+        // dropped; the readers' own marker words and "</div>" cannot pass as markup. The item
+        // without a date comes last, and without a text shows its title.
+        QTest::newRow("HTML") << feedFile("html.xml") << QStringList{
+            u"13:00 - Paragrafi e collegamenti"_s, u"12:00 - Foto, script e commenti"_s,
+            u"11:00 - \"Virgolette\" - trattini... E' l'ora di Ca va"_s,
+            u"10:00 - Come leggere Strillo Televideo e popup 05"_s, u"--:-- - Senza testo"_s} << QStringList{
+            u"Primo paragrafo -- freccia. Secondo paragrafo, con un grassetto."_s,
+            u"Testo con spazi e a capo uno due"_s,
+            u"Un elemento diretto nella descrizione: 20 gradi C a Zurich, naive,2 1/2 ore e ."_s,
+            u"Solo il contenuto completo, con -/div- scritto nel testo."_s, u"Senza testo"_s};
+        // The newest comes last in the document; its long text is cut for the panel.
+        QTest::newRow("40000 items") << hugeFeed(40000)
+            << QStringList{u"18:39 - Notizia 39999"_s, u"18:38 - Notizia 39998"_s, u"18:37 - Notizia 39997"_s}
+            << QStringList{QStringList(114, u"parola"_s).join(u' ') + u"..."_s, u"Testo"_s};
+    }
+
+    void feed() {
+        QFETCH(QByteArray, feed);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, texts);
+
+        const FeedReading reading = readFeed(feed);
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        const NewsEdition edition = renderFeedEdition(reading.items);
+        const HeadlineBatch batch = readHeadlines(decodeWindows1252(edition.headlinePage), {}, u"00:00"_s);
+        for (qsizetype slot = 0; slot < captions.size(); ++slot)
+            QCOMPARE(batch.captions[slot], u"  "_s + captions.at(slot) + u"  "_s);
+        for (qsizetype slot = 0; slot < texts.size(); ++slot)
+            QCOMPARE(readDetail(decodeWindows1252(edition.detailPages.value(batch.links[slot]))), texts.at(slot));
+    }
+
+    // The bar holds the links of its last reading while the service may have read the feed
+    // again: a link names the same item, with the same page, in the next reading.
+    void linksOutlastARefresh() {
+        QList<FeedItem> items = readFeed(feedFile("rss2.xml")).items;
+        const NewsEdition before = renderFeedEdition(items);
+        const QDateTime latest(QDate(2026, 12, 6), QTime(19, 0), Qt::UTC);
+        items.prepend({u"nuova"_s, {}, u"Ultima ora"_s, u"Testo."_s, latest});
+        const NewsEdition after = renderFeedEdition(items);
+        QCOMPARE(after.detailPages.size(), before.detailPages.size() + 1);
+        for (auto page = before.detailPages.cbegin(); page != before.detailPages.cend(); ++page)
+            QCOMPARE(after.detailPages.value(page.key()), page.value());
+    }
+
+    // The offset matters beside the instant: the bar shows the time of day the feed wrote.
+    void feedDates_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("date"); // in ISO 8601; empty when the text is no date
+
+        QTest::newRow("wrong day name, no seconds") << u"Mon, 6 Dec 2026 18:40 GMT"_s << u"2026-12-06T18:40:00+00:00"_s;
+        QTest::newRow("two-digit year, US zone") << u"06 Dec 26 18:40:00 EST"_s << u"2026-12-06T18:40:00-05:00"_s;
+        QTest::newRow("month spelt out, offset with colon")
+            << u"Sunday, 06 December 2026 18:40:00 +01:00"_s << u"2026-12-06T18:40:00+01:00"_s;
+        QTest::newRow("blanks, CEST") << u" Sun, 06 Dec 2026 18:40:00 CEST "_s << u"2026-12-06T18:40:00+02:00"_s;
+        QTest::newRow("ISO 8601, blank, no seconds") << u"2026-12-06 18:40+0100"_s << u"2026-12-06T18:40:00+01:00"_s;
+        QTest::newRow("ISO date alone") << u"2026-12-07"_s << u"2026-12-07T00:00:00+00:00"_s;
+        QTest::newRow("offset beyond 14 hours") << u"Sun, 06 Dec 2026 18:40:00 +1500"_s << QString();
+        QTest::newRow("unknown zone") << u"Sun, 06 Dec 2026 18:40:00 XYZ"_s << QString();
+    }
+
+    void feedDates() {
+        QFETCH(QString, text);
+        QFETCH(QString, date);
+        QCOMPARE(parseFeedDate(text).toString(Qt::ISODate), date);
+    }
 };
-
-void TestServicePages::quoteReadsBack_data() {
-    QTest::addColumn<QString>("clock");
-    QTest::addColumn<double>("last");
-    QTest::addColumn<double>("open");
-    QTest::addColumn<QString>("symbol");
-    QTest::addColumn<QStringList>("fields"); // time, last, change, open as the ticker shows them
-    QTest::addColumn<bool>("rising");
-
-    const QString nq = QStringLiteral("NQZ26");
-    const auto fields = [](const char* time, const char* last, const char* change, const char* open) {
-        return QStringList{QString::fromLatin1(time), QString::fromLatin1(last), QString::fromLatin1(change),
-                           QString::fromLatin1(open)};
-    };
-    QTest::newRow("close, rising") << QStringLiteral("4:00pm") << 21034.25 << 21000.0 << nq
-                                   << fields("16:00", "21034,25", "+ 0,16 %", "21000,00") << true;
-    QTest::newRow("morning, falling") << QStringLiteral("9:30am") << 20958.50 << 21000.0 << nq
-                                      << fields("9:30", "20958,50", "- 0,20 %", "21000,00") << false;
-    QTest::newRow("after midnight, unchanged") << QStringLiteral("12:05am") << 21000.0 << 21000.0 << nq
-                                               << fields("00:05", "21000,00", "+ 0,00 %", "21000,00") << true;
-    QTest::newRow("late evening, four-digit price") << QStringLiteral("11:59pm") << 9999.75 << 10000.0 << nq
-                                                    << fields("23:59", "9999,75", "- 0,00 %", "10000,00") << false;
-    QTest::newRow("symbol spelling the markers")
-        << QStringLiteral("12:30pm") << 21042.0 << 21000.0
-        << QStringLiteral("Open: Last price: Shows primary price ET</abbr><br /></span>")
-        << fields("12:30", "21042,00", "+ 0,20 %", "21000,00") << true;
-}
-
-void TestServicePages::quoteReadsBack() {
-    QFETCH(QString, clock);
-    QFETCH(double, last);
-    QFETCH(double, open);
-    QFETCH(QString, symbol);
-    QFETCH(QStringList, fields);
-    QFETCH(bool, rising);
-
-    const QByteArray page = renderQuotePage(clock, last, open, symbol);
-    const FuturesQuote quote = readQuote(decodeWindows1252(page), FuturesQuote{});
-    QCOMPARE(quote.fields[FuturesQuote::Time], fields.at(0));
-    QCOMPARE(quote.fields[FuturesQuote::Last], fields.at(1));
-    QCOMPARE(quote.fields[FuturesQuote::Change], fields.at(2));
-    QCOMPARE(quote.fields[FuturesQuote::Open], fields.at(3));
-    QCOMPARE(quote.rising, rising);
-}
-
-void TestServicePages::quoteTitleEscapesSymbol_data() {
-    QTest::addColumn<QString>("symbol");
-    QTest::addColumn<QByteArray>("title");
-
-    QTest::newRow("markup") << QStringLiteral("<script>") << QByteArray("<title>&#60;script&#62; - ");
-    QTest::newRow("quote and ampersand") << QStringLiteral("a&b\"c") << QByteArray("<title>a&#38;b&#34;c - ");
-    QTest::newRow("outside ASCII") << QStringLiteral("\u20AC\U0001F600") << QByteArray("<title>&#8364;&#128512; - ");
-}
-
-void TestServicePages::quoteTitleEscapesSymbol() {
-    QFETCH(QString, symbol);
-    QFETCH(QByteArray, title);
-
-    const QByteArray page = renderQuotePage(u"4:00pm", 21000.0, 21000.0, symbol);
-    QVERIFY2(page.contains(title), page.constData());
-    QVERIFY(std::all_of(page.cbegin(), page.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-}
-
-void TestServicePages::easternClock_data() {
-    QTest::addColumn<QDateTime>("instant");
-    QTest::addColumn<QString>("clock");
-
-    const auto utc = [](int month, int day, int hour, int minute) {
-        return QDateTime(QDate(2026, month, day), QTime(hour, minute), Qt::UTC);
-    };
-    QTest::newRow("winter close") << utc(12, 4, 21, 0) << QStringLiteral("4:00pm");
-    QTest::newRow("summer close") << utc(7, 1, 20, 0) << QStringLiteral("4:00pm");
-    QTest::newRow("opening bell") << utc(12, 4, 14, 30) << QStringLiteral("9:30am");
-    QTest::newRow("after midnight") << utc(12, 5, 5, 5) << QStringLiteral("12:05am");
-    QTest::newRow("after noon") << utc(12, 4, 17, 30) << QStringLiteral("12:30pm");
-    QTest::newRow("late evening") << utc(12, 5, 4, 59) << QStringLiteral("11:59pm");
-}
-
-void TestServicePages::easternClock() {
-    QFETCH(QDateTime, instant);
-    QFETCH(QString, clock);
-    QCOMPARE(easternClockText(instant), clock);
-}
-
-void TestServicePages::priceWalkStaysInBounds_data() {
-    QTest::addColumn<quint32>("seed");
-    QTest::newRow("seed 1") << 1u;
-    QTest::newRow("seed 2026") << 2026u;
-    QTest::newRow("seed 0xdeadbeef") << 0xdeadbeefu;
-}
-
-void TestServicePages::priceWalkStaysInBounds() {
-    QFETCH(quint32, seed);
-    PriceWalk walk(21000.0, seed);
-    int rises = 0, falls = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const double before = walk.last();
-        const double after = walk.step();
-        QVERIFY2(std::abs(after - before) <= before * PriceWalk::MaxStep, qPrintable(QString::number(i)));
-        QVERIFY(std::abs(after - walk.open()) <= walk.open() * PriceWalk::Band);
-        QCOMPARE(std::fmod(after, PriceWalk::Tick), 0.0);
-        rises += after > before;
-        falls += after < before;
-    }
-    QVERIFY(rises > 1000);
-    QVERIFY(falls > 1000);
-}
-
-void TestServicePages::commandLine_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<ServiceCommandLine::Outcome>("outcome");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("address");
-
-    using Outcome = ServiceCommandLine::Outcome;
-    const int defaultPort = ServiceCommandLine::DefaultPort;
-    const QString loopback = QStringLiteral("127.0.0.1");
-    const auto args = [](std::initializer_list<const char*> list) {
-        QStringList result{QStringLiteral("zefirina-service")};
-        for (const char* arg : list)
-            result.append(QString::fromUtf8(arg));
-        return result;
-    };
-    QTest::newRow("defaults") << args({}) << Outcome::Run << defaultPort << loopback;
-    QTest::newRow("free port") << args({"--port", "0"}) << Outcome::Run << 0 << loopback;
-    QTest::newRow("IPv6") << args({"--listen", "::1"}) << Outcome::Run << defaultPort << QStringLiteral("::1");
-    QTest::newRow("help") << args({"--help"}) << Outcome::ShowHelp << defaultPort << loopback;
-    QTest::newRow("port too high") << args({"--port", "65536"}) << Outcome::Invalid << defaultPort << loopback;
-    QTest::newRow("negative port") << args({"--port=-1"}) << Outcome::Invalid << defaultPort << loopback;
-    QTest::newRow("port with sign") << args({"--port", "+80"}) << Outcome::Invalid << defaultPort << loopback;
-    QTest::newRow("port missing") << args({"--port"}) << Outcome::Invalid << defaultPort << loopback;
-    QTest::newRow("host name") << args({"--listen", "localhost"}) << Outcome::Invalid << defaultPort << loopback;
-    QTest::newRow("unknown option") << args({"--verbose"}) << Outcome::Invalid << defaultPort << loopback;
-    QTest::newRow("stray argument") << args({"8089"}) << Outcome::Invalid << defaultPort << loopback;
-}
-
-void TestServicePages::commandLine() {
-    QFETCH(QStringList, arguments);
-    QFETCH(ServiceCommandLine::Outcome, outcome);
-    QFETCH(int, port);
-    QFETCH(QString, address);
-
-    ServiceCommandLine commandLine;
-    QCOMPARE(commandLine.parse(arguments), outcome);
-    QCOMPARE(commandLine.errorText().isEmpty(), outcome != ServiceCommandLine::Outcome::Invalid);
-    if (outcome == ServiceCommandLine::Outcome::Run) {
-        QCOMPARE(commandLine.port(), port);
-        QCOMPARE(commandLine.address(), QHostAddress(address));
-    }
-}
-
-void TestServicePages::feedCommandLine_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<ServiceCommandLine::Outcome>("outcome");
-    QTest::addColumn<QUrl>("feed"); // empty for none
-    QTest::addColumn<int>("refresh");
-
-    using Outcome = ServiceCommandLine::Outcome;
-    const auto args = [](std::initializer_list<QString> list) {
-        return QStringList{QStringLiteral("zefirina-service")} + QStringList(list);
-    };
-    const QString file = QStringLiteral(DATA_DIR "/rss2.xml");
-    const QUrl fileUrl = QUrl::fromLocalFile(file);
-    const QString feedOption = QStringLiteral("--feed");
-    const QString refreshOption = QStringLiteral("--refresh");
-    const QUrl none;
-    QTest::newRow("sample news") << args({}) << Outcome::Run << none << 300;
-    QTest::newRow("URL") << args({feedOption, QStringLiteral("https://example.org/rss.xml")}) << Outcome::Run
-                         << QUrl(QStringLiteral("https://example.org/rss.xml")) << 300;
-    QTest::newRow("file, refresh") << args({feedOption, file, refreshOption, QStringLiteral("60")}) << Outcome::Run
-                                   << fileUrl << 60;
-    QTest::newRow("file URL") << args({feedOption, fileUrl.toString()}) << Outcome::Run << fileUrl << 300;
-    QTest::newRow("missing file") << args({feedOption, file + QStringLiteral(".old")}) << Outcome::Invalid << none << 0;
-    QTest::newRow("folder") << args({feedOption, QStringLiteral(DATA_DIR)}) << Outcome::Invalid << none << 0;
-    QTest::newRow("empty") << args({feedOption, QString()}) << Outcome::Invalid << none << 0;
-    QTest::newRow("value missing") << args({feedOption}) << Outcome::Invalid << none << 0;
-    QTest::newRow("other scheme") << args({feedOption, QStringLiteral("ftp://example.org/rss.xml")})
-                                  << Outcome::Invalid << none << 0;
-    QTest::newRow("no host") << args({feedOption, QStringLiteral("http:///rss.xml")}) << Outcome::Invalid << none << 0;
-    QTest::newRow("refresh too short") << args({feedOption, file, refreshOption, QStringLiteral("29")})
-                                       << Outcome::Invalid << none << 0;
-    QTest::newRow("refresh too long") << args({feedOption, file, refreshOption, QStringLiteral("86401")})
-                                      << Outcome::Invalid << none << 0;
-    QTest::newRow("refresh with unit") << args({feedOption, file, refreshOption, QStringLiteral("5m")})
-                                       << Outcome::Invalid << none << 0;
-    QTest::newRow("refresh without feed") << args({refreshOption, QStringLiteral("60")}) << Outcome::Invalid << none << 0;
-}
-
-void TestServicePages::feedCommandLine() {
-    QFETCH(QStringList, arguments);
-    QFETCH(ServiceCommandLine::Outcome, outcome);
-    QFETCH(QUrl, feed);
-    QFETCH(int, refresh);
-
-    ServiceCommandLine commandLine;
-    QCOMPARE(commandLine.parse(arguments), outcome);
-    QCOMPARE(commandLine.errorText().isEmpty(), outcome == ServiceCommandLine::Outcome::Run);
-    if (outcome == ServiceCommandLine::Outcome::Run) {
-        QCOMPARE(commandLine.feed().value_or(QUrl()), feed);
-        QCOMPARE(commandLine.refreshInterval().count(), refresh);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestServicePages)
 #include "tst_servicepages.moc"
