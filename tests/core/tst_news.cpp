@@ -17,36 +17,18 @@ QString caption(const char* time, const QString& title) {
 QString link(const char* name) {
     return u"/notizie/2025/12/"_s + QLatin1String(name) + u".html"_s;
 }
-
-// A detail page whose news text is `text`.
-QString detailPage(const QString& text) {
-    return u"<body><div class=\"popup05\"><h1>Titolo</h1></div>\n<p>"_s + text +
-           u"  </div></body>"_s;
-}
 } // namespace
 
 class TestNews : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void repairsAccentedVowels_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("repaired");
-        QTest::newRow("no lead character") << u"Roma, 12 gradi"_s << u"Roma, 12 gradi"_s;
-        QTest::newRow("e grave, o grave, i grave")
-            << u"\u00C3\u00A8 \u00C3\u00B2 \u00C3\u00AC"_s << u"\u00E8 \u00F2 \u00EC"_s;
-        QTest::newRow("e acute, u grave") << u"\u00C3\u00A9 \u00C3\u00B9"_s << u"\u00E9 \u00F9"_s;
-        QTest::newRow("a grave keeps its no-break space")
-            << u"citt\u00C3\u00A0 e"_s << u"citt\u00E0\u00A0 e"_s;
-        QTest::newRow("capital E grave becomes a grave")
-            << u"\u00C3\u02C6 vero"_s << u"\u00E0\u02C6 vero"_s;
-        QTest::newRow("pairs before the lone lead")
-            << u"\u00C3\u00A8\u00C3\u00B9\u00C3"_s << u"\u00E8\u00F9\u00E0"_s;
-    }
     void repairsAccentedVowels() {
-        QFETCH(QString, text);
-        QFETCH(QString, repaired);
-        QCOMPARE(repairAccents(text), repaired);
-        QCOMPARE(repairAccents(repaired), repaired);
+        const QString pairs = u"\u00C3\u00A8 \u00C3\u00B2 \u00C3\u00AC \u00C3\u00A9 \u00C3\u00B9"_s;
+        QCOMPARE(repairAccents(pairs), u"\u00E8 \u00F2 \u00EC \u00E9 \u00F9"_s);
+        // Any other lead character is "a grave", and what follows it stays.
+        QCOMPARE(repairAccents(u"citt\u00C3\u00A0 \u00C3\u02C6"_s),
+                 u"citt\u00E0\u00A0 \u00E0\u02C6"_s);
+        QCOMPARE(repairAccents(u"\u00C3\u00A8\u00C3"_s), u"\u00E8\u00E0"_s);
     }
 
     void readsHeadlinePage_data() {
@@ -64,9 +46,6 @@ private Q_SLOTS:
             << u"headlines_six.html"_s << QStringList{maltempo, governo, treni, borsa, calcio}
             << QStringList{link("maltempo-liguria"), link("governo-voto"), link("treni-feste"),
                            link("borsa-apertura"), link("nazionale")};
-        QTest::newRow("one record repeated")
-            << u"headlines_one.html"_s << QStringList{borsa, borsa, borsa, borsa, borsa}
-            << QStringList(5, link("borsa-apertura"));
         QTest::newRow("three records, then the third again and the first")
             << u"headlines_three.html"_s << QStringList{maltempo, governo, treni, treni, maltempo}
             << QStringList{link("maltempo-liguria"), link("governo-voto"), link("treni-feste"),
@@ -91,24 +70,24 @@ private Q_SLOTS:
     void readsDetailText_data() {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("text");
-        QTest::newRow("comma before a word and inside a number")
-            << detailPage(u"Roma, oggi 12,5 gradi"_s) << u"Roma, oggi 12,5 gradi"_s;
-        QTest::newRow("comma gets a blank") << detailPage(u"a,b"_s) << u"a, b"_s;
-        QTest::newRow("three blanks become two") << detailPage(u"a,  b"_s) << u"a,  b"_s;
-        QTest::newRow("blank between comma and digit goes")
-            << detailPage(u"Costo, 5 euro"_s) << u"Costo,5 euro"_s;
-        QTest::newRow("saved page")
+        // The blank after a comma goes before a digit, unless halving a run left two.
+        QTest::newRow("comma before a digit")
+            << u"<div class=\"popup05\"></div>\n<p>Costo, 5 euro,   12,5  </div>"_s
+            << u"Costo,5 euro,  12,5"_s;
+        QTest::newRow("saved page: commas, runs of blanks, accents")
             << samplePage(u"detail_maltempo.html"_s)
             << u"Genova, piogge intense fino a domani: caduti 120,5 millimetri in sei ore,  "
                u"e la citt\u00E0\u00A0 \u00E8 in allerta. Scuole chiuse a Savona."_s;
         QTest::newRow("no marker: from the tenth character up to the first closing div")
             << u"<html><body><p>Pagina non trovata</p>\n</div>"_s
             << u"dy><p>Pagina non trovata</p"_s;
-        QTest::newRow("no marker, first closing div too early")
-            << u"<p>x</div><p>Testo</p>"_s << QString();
         QTest::newRow("no second closing div")
             << u"<div class=\"popup05\">Titolo</div>\n<p>Testo senza fine"_s << QString();
-        QTest::newRow("no closing div at all") << u"<p class=\"popup05\">Testo</p>"_s << QString();
+        // The panel shows no more than it can lay out without stopping the ticker.
+        const QString sentence = u"Pioggia, vento. "_s; // sixteen characters
+        QTest::newRow("longer than the panel shows")
+            << u"<div class=\"popup05\"></div>\n<p>"_s + sentence.repeated(MaxDetailChars) + u"  </div>"_s
+            << sentence.repeated(MaxDetailChars / 16) + QChar(u'\u2026');
     }
     void readsDetailText() {
         QFETCH(QString, body);
