@@ -2,6 +2,7 @@
 // not crash or hang, the ticker must keep moving, the transfer must be free again, and
 // the bar and the panel must show what a failed or an odd page gives.
 #include "generatedpages.h"
+#include "datafile.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
@@ -11,10 +12,8 @@
 #include "ticker/windows1252.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTimer>
 
 using Delivery = TestHttpServer::Delivery;
 
@@ -31,11 +30,6 @@ Outcome exactly(const QString& text) { return {Match::Exactly, text}; }
 Outcome startsWith(const QString& text) { return {Match::StartsWith, text}; }
 Outcome contains(const QString& text) { return {Match::Contains, text}; }
 
-QByteArray dataFile(const char* name) {
-    QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray randomBytes(qsizetype size) {
     QRandomGenerator generator(20261206);
     QByteArray bytes(size, Qt::Uninitialized);
@@ -43,8 +37,6 @@ QByteArray randomBytes(qsizetype size) {
         byte = static_cast<char>(generator.bounded(256));
     return bytes;
 }
-
-const QString Dash = QStringLiteral(" - ");
 } // namespace
 Q_DECLARE_METATYPE(Match)
 

@@ -1,4 +1,5 @@
 #include "browserstandin.h"
+#include "datafile.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
 #include "ticker/clicklabel.h"
@@ -10,15 +11,9 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QTest>
 
 namespace {
-QByteArray dataFile(const char* name) {
-    QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 const QString Waiting = QStringLiteral("\r\nConnessione in corso...\r\n");
 } // namespace
 
