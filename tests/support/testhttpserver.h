@@ -3,10 +3,11 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
 
 // A loopback HTTP server whose answer per path is set by the test: a status and a body,
 // delivered whole or in one of the ways a misbehaving server delivers it.
