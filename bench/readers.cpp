@@ -4,7 +4,7 @@
 #include "market/quotereader.h"
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "market/quotereader.h"
 
-#include "news/pagetext.h"
+#include "common/pagetext.h"
 
 #include <optional>
 

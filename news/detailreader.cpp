@@ -1,6 +1,6 @@
 #include "news/detailreader.h"
 
-#include "news/pagetext.h"
+#include "common/pagetext.h"
 #include "news/textrepair.h"
 
 #include <algorithm>

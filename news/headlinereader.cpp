@@ -1,6 +1,6 @@
 #include "news/headlinereader.h"
 
-#include "news/pagetext.h"
+#include "common/pagetext.h"
 #include "news/textrepair.h"
 
 using PageText::cut;

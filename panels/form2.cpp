@@ -1,10 +1,10 @@
 #include "panels/form2.h"
 
-#include "panels/chartpage.h"
+#include "model/chartpage.h"
 #include "panels/form3.h"
-#include "ticker/barlayout.h"
-#include "ticker/clicklabel.h"
-#include "ticker/tickerstate.h"
+#include "model/barlayout.h"
+#include "widgets/clicklabel.h"
+#include "model/tickerstate.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "panels/chartpagefile.h"
+#include "model/chartpagefile.h"
 #include "panels/chartwindow.h"
-#include "ticker/servicehosts.h"
+#include "common/servicehosts.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "service/feedfetcher.h"
 
-#include "ticker/abandonreply.h"
+#include "net/abandonreply.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "service/feeddate.h"
 #include "service/htmltext.h"
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>

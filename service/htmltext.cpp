@@ -1,6 +1,6 @@
 #include "service/htmltext.h"
 
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QHash>
 

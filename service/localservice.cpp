@@ -2,7 +2,7 @@
 
 #include "service/easternclock.h"
 #include "service/quotepage.h"
-#include "ticker/servicehosts.h"
+#include "common/servicehosts.h"
 
 #include <QDateTime>
 #include <QHttpServerRequest>

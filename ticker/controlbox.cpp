@@ -1,6 +1,6 @@
 #include "ticker/controlbox.h"
 
-#include "ticker/barlayout.h"
+#include "model/barlayout.h"
 
 #include <QMouseEvent>
 #include <QPainter>

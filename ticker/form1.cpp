@@ -4,11 +4,11 @@
 #include "news/detailreader.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
-#include "ticker/barlayout.h"
-#include "ticker/clicklabel.h"
+#include "model/barlayout.h"
+#include "widgets/clicklabel.h"
 #include "ticker/controlbox.h"
 #include "ticker/inettransfer.h"
-#include "ticker/promocaptions.h"
+#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
 
 #include <QApplication>

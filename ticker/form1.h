@@ -1,9 +1,9 @@
 #pragma once
 
 #include "news/headlinereader.h"
-#include "ticker/servicehosts.h"
-#include "ticker/tickerring.h"
-#include "ticker/tickerstate.h"
+#include "common/servicehosts.h"
+#include "model/tickerring.h"
+#include "model/tickerstate.h"
 #include "ticker/windowdrag.h"
 
 #include <QWidget>

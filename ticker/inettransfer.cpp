@@ -1,7 +1,7 @@
 #include "ticker/inettransfer.h"
 
-#include "ticker/abandonreply.h"
-#include "ticker/windows1252.h"
+#include "net/abandonreply.h"
+#include "common/windows1252.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,7 +1,7 @@
 #include "ticker/tickerstrip.h"
 
-#include "news/pagetext.h"
-#include "ticker/barlayout.h"
+#include "common/pagetext.h"
+#include "model/barlayout.h"
 
 #include <QMouseEvent>
 #include <QPainter>

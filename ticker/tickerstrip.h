@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ticker/tickerring.h"
+#include "model/tickerring.h"
 
 #include <QColor>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 // chartPageText on any futures symbol file.
 #include "bench/fuzz/fuzzcheck.h"
-#include "panels/chartpage.h"
+#include "model/chartpage.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QByteArrayView>
 #include <QString>

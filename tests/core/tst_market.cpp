@@ -1,6 +1,6 @@
 #include "market/quotereader.h"
 #include "samplepage.h"
-#include "ticker/servicehosts.h"
+#include "common/servicehosts.h"
 
 #include <QTest>
 

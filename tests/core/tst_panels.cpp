@@ -1,5 +1,5 @@
-#include "panels/chartpage.h"
-#include "panels/chartpagefile.h"
+#include "model/chartpage.h"
+#include "model/chartpagefile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "ticker/barlayout.h"
-#include "ticker/promocaptions.h"
-#include "ticker/tickerring.h"
-#include "ticker/windows1252.h"
+#include "model/barlayout.h"
+#include "model/promocaptions.h"
+#include "model/tickerring.h"
+#include "common/windows1252.h"
 
 #include <QTest>
 

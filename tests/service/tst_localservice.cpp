@@ -6,10 +6,10 @@
 #include "service/localservice.h"
 #include "service/sitecontent.h"
 #include "ticker/form1.h"
-#include "ticker/promocaptions.h"
-#include "ticker/servicehosts.h"
+#include "model/promocaptions.h"
+#include "common/servicehosts.h"
 #include "ticker/tickerstrip.h"
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include "testhttpserver.h"
 

@@ -8,7 +8,7 @@
 #include "service/pricewalk.h"
 #include "service/quotepage.h"
 #include "service/servicecommandline.h"
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QFile>
 #include <QTest>

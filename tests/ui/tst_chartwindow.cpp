@@ -3,7 +3,7 @@
 #include "panels/form3.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
-#include "ticker/tickerstate.h"
+#include "model/tickerstate.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,9 +7,9 @@
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
-#include "ticker/promocaptions.h"
+#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QCheckBox>
 #include <QRandomGenerator>

@@ -2,10 +2,10 @@
 #include "datafile.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
-#include "ticker/clicklabel.h"
+#include "widgets/clicklabel.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
-#include "ticker/promocaptions.h"
+#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
 
 #include <QAccessible>

@@ -1,5 +1,5 @@
 #include "panels/form2.h"
-#include "ticker/clicklabel.h"
+#include "widgets/clicklabel.h"
 #include "ticker/controlbox.h"
 #include "ticker/form1.h"
 

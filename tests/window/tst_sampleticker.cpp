@@ -3,9 +3,9 @@
 #include "service/localservice.h"
 #include "service/sitecontent.h"
 #include "ticker/form1.h"
-#include "ticker/promocaptions.h"
+#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
-#include "ticker/windows1252.h"
+#include "common/windows1252.h"
 
 #include <QCheckBox>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "ticker/tickerring.h"
+#include "model/tickerring.h"
 
 TickerRing::TickerRing() {
     for (int i = 0; i < SlotCount; ++i)

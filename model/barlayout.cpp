@@ -1,4 +1,4 @@
-#include "ticker/barlayout.h"
+#include "model/barlayout.h"
 
 #include <cmath>
 

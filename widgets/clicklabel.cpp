@@ -1,4 +1,4 @@
-#include "ticker/clicklabel.h"
+#include "widgets/clicklabel.h"
 
 #include <QMouseEvent>
 

@@ -1,6 +1,6 @@
-#include "panels/chartpagefile.h"
+#include "model/chartpagefile.h"
 
-#include "panels/chartpage.h"
+#include "model/chartpage.h"
 
 #include <QDir>
 #include <QFile>

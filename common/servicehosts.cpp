@@ -1,4 +1,4 @@
-#include "ticker/servicehosts.h"
+#include "common/servicehosts.h"
 
 namespace {
 QUrl httpUrl(const QString& host, const QString& pathAndQuery) {

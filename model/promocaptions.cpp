@@ -1,4 +1,4 @@
-#include "ticker/promocaptions.h"
+#include "model/promocaptions.h"
 
 #include <array>
 

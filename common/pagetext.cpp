@@ -1,4 +1,4 @@
-#include "news/pagetext.h"
+#include "common/pagetext.h"
 
 namespace PageText {
 

@@ -1,6 +1,6 @@
-#include "panels/chartplugin.h"
+#include "panels/chart/chartplugin.h"
 
-#include "panels/chartbrowserwindow.h"
+#include "panels/chart/chartbrowserwindow.h"
 
 #include <QQuickWindow>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>

@@ -1,7 +1,7 @@
-#include "panels/chartbrowserwindow.h"
+#include "panels/chart/chartbrowserwindow.h"
 
-#include "panels/chartpage.h"
-#include "ticker/barlayout.h"
+#include "model/chartpage.h"
+#include "model/barlayout.h"
 
 #include <QGuiApplication>
 #include <QLayout>

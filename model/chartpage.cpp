@@ -1,4 +1,4 @@
-#include "panels/chartpage.h"
+#include "model/chartpage.h"
 
 namespace {
 QString escapedForAttribute(const QString& text) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ticker/servicehosts.h"
+#include "common/servicehosts.h"
 
 #include <QByteArray>
 #include <QString>
