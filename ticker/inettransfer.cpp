@@ -1,125 +1,69 @@
 #include "ticker/inettransfer.h"
 
-#include "net/abandonreply.h"
 #include "common/windows1252.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <algorithm>
+#include <chrono>
 
 namespace {
-constexpr qint64 ReadBufferBytes = 64 * 1024;
-
-InetTransfer::Failure failureOf(QNetworkReply::NetworkError error) {
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::UnknownNetworkError:
+InetTransfer::Failure codeOf(FetchFailure failure) {
+    switch (failure) {
+    case FetchFailure::None:
+        return InetTransfer::Failure::None;
+    case FetchFailure::ConnectionFailed:
         return InetTransfer::Failure::ConnectionFailed;
-    default:
-        return InetTransfer::Failure::Other;
+    case FetchFailure::TimedOut:
+        return InetTransfer::Failure::TimedOut;
+    case FetchFailure::BodyTooLarge:
+        return InetTransfer::Failure::BodyTooLarge;
+    case FetchFailure::Redirect:
+    case FetchFailure::Interrupted:
+        break;
     }
-}
-// Errors that only say which status the server answered with.
-bool isHttpStatusError(QNetworkReply::NetworkError error) {
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+    return InetTransfer::Failure::Other;
 }
 } // namespace
 
-QString failureText(InetTransfer::Failure failure, const QString& detail) {
-    switch (failure) {
-    case InetTransfer::Failure::None:
-        return {};
-    case InetTransfer::Failure::TimedOut:
-        return QStringLiteral("Tempo scaduto: il server non risponde");
-    case InetTransfer::Failure::BodyTooLarge:
-        return QStringLiteral("Risposta troppo grande");
-    case InetTransfer::Failure::ConnectionFailed:
-        return QStringLiteral("Connessione non riuscita: ") + detail;
-    case InetTransfer::Failure::Other:
-        break;
-    }
-    return QStringLiteral("Trasferimento interrotto: ") + detail;
-}
-
 InetTransfer::InetTransfer(QNetworkAccessManager* network, QObject* parent)
-    : QObject(parent), m_network(network) {
-    for (QTimer* timer : {&m_stallTimer, &m_transferTimer}) {
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this,
-                [this] { fail(Failure::TimedOut, failureText(Failure::TimedOut)); });
-    }
-    m_stallTimer.setInterval(StallTimeoutMs);
-    m_transferTimer.setInterval(TransferTimeoutMs);
+    : QObject(parent), m_fetch(network) {
+    setTimeouts(StallTimeoutMs, TransferTimeoutMs);
+    m_fetch.setBodySink([this](QByteArrayView piece, qint64 announced) {
+        // Growing a text of megabytes piece by piece leaves it scattered over fresh memory
+        // that the readers then pay for; a body whose length is announced gets its room once.
+        if (m_text.isEmpty() && announced > 0)
+            m_text.reserve(std::min<qint64>(announced, MaxBodyBytes));
+        m_text += decodeWindows1252(piece);
+    });
+    connect(&m_fetch, &HttpFetch::finished, this, &InetTransfer::finish);
 }
 
-InetTransfer::~InetTransfer() { releaseReply(); }
+void InetTransfer::setTimeouts(int stallMs, int transferMs) {
+    HttpFetch::Limits limits;
+    limits.stallTimeout = std::chrono::milliseconds(stallMs);
+    limits.transferTimeout = std::chrono::milliseconds(transferMs);
+    limits.maxBytes = MaxBodyBytes;
+    m_fetch.setLimits(limits);
+}
 
 bool InetTransfer::Execute(const QUrl& url) {
-    if (m_reply || !url.isValid() || url.scheme() != u"http")
+    if (m_fetch.running() || !url.isValid() || url.scheme() != u"http")
         return false;
     m_text.clear();
     m_failure = Failure::None;
     m_failureText.clear();
-    QNetworkRequest request(url);
-    request.setMaximumRedirectsAllowed(10);
-    m_reply = m_network->get(request);
-    m_reply->setReadBufferSize(ReadBufferBytes);
-    connect(m_reply, &QNetworkReply::readyRead, this, &InetTransfer::readArrivedBytes);
-    connect(m_reply, &QNetworkReply::finished, this, &InetTransfer::finishFromReply);
-    m_stallTimer.start();
-    m_transferTimer.start();
-    return true;
+    return m_fetch.start(QNetworkRequest(url));
 }
 
 void InetTransfer::Cancel() {
-    releaseReply();
+    m_fetch.cancel();
     m_text.clear();
 }
 
-void InetTransfer::readArrivedBytes() {
-    m_stallTimer.start();
-    if (m_text.size() + m_reply->bytesAvailable() > MaxBodyBytes) {
-        fail(Failure::BodyTooLarge, failureText(Failure::BodyTooLarge));
-        return;
+void InetTransfer::finish(const FetchOutcome& outcome) {
+    if (outcome.failure != FetchFailure::None) {
+        m_text.clear();
+        m_failure = codeOf(outcome.failure);
+        m_failureText = fetchFailureText(outcome.failure, outcome.detail);
     }
-    // Growing a text of megabytes piece by piece leaves it scattered over fresh memory
-    // that the readers then pay for; a body whose length is announced gets its room once.
-    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (m_text.isEmpty() && announced > 0)
-        m_text.reserve(std::min<qint64>(announced, MaxBodyBytes));
-    m_text += decodeWindows1252(m_reply->readAll());
-}
-
-void InetTransfer::finishFromReply() {
-    readArrivedBytes();
-    if (!m_reply)
-        return; // the last bytes broke the size cap, which has reported already
-    // A server that answered with a status (404, 500, ...) completed the transfer: its
-    // body is handed over like any other.
-    const QNetworkReply::NetworkError error = m_reply->error();
-    if (error != QNetworkReply::NoError && !isHttpStatusError(error)) {
-        const Failure failure = failureOf(error);
-        fail(failure, failureText(failure, m_reply->errorString()));
-        return;
-    }
-    releaseReply();
-    Q_EMIT StateChanged(ResponseCompleted);
-}
-
-void InetTransfer::fail(Failure failure, const QString& text) {
-    releaseReply();
-    m_text.clear();
-    m_failure = failure;
-    m_failureText = text;
-    Q_EMIT StateChanged(Error);
-}
-
-void InetTransfer::releaseReply() {
-    m_stallTimer.stop();
-    m_transferTimer.stop();
-    abandonReply(m_reply, this); // an abandoned transfer reports nothing
+    Q_EMIT StateChanged(outcome.failure == FetchFailure::None ? ResponseCompleted : Error);
 }

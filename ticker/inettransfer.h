@@ -1,13 +1,12 @@
 #pragma once
 
+#include "net/httpfetch.h"
+
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // One HTTP GET at a time, in the background. Stands in for each of the bar's four
 // transfer objects: a request made while one is running is refused, a running one can be
@@ -33,14 +32,13 @@ public:
     static constexpr qsizetype MaxBodyBytes = 16 * 1024 * 1024;
 
     explicit InetTransfer(QNetworkAccessManager* network, QObject* parent = nullptr);
-    ~InetTransfer() override;
 
     // Starts a GET and returns at once; false (and the running transfer goes on) while
     // busy, or for a URL that is not http.
     bool Execute(const QUrl& url);
     // Abandons the running transfer, if any: it reports nothing.
     void Cancel();
-    bool StillExecuting() const { return !m_reply.isNull(); }
+    bool StillExecuting() const { return m_fetch.running(); }
 
     // After ResponseCompleted: the body, one character per byte read as Windows-1252.
     QString ResponseText() const { return m_text; }
@@ -49,28 +47,16 @@ public:
     QString ResponseInfo() const { return m_failureText; }
 
     // Tests shorten the time-outs; a running timer starts again with its new interval.
-    void setTimeouts(int stallMs, int transferMs) {
-        m_stallTimer.setInterval(stallMs);
-        m_transferTimer.setInterval(transferMs);
-    }
+    void setTimeouts(int stallMs, int transferMs);
 
 Q_SIGNALS:
     void StateChanged(int state);
 
 private:
-    void readArrivedBytes();
-    void finishFromReply();
-    void fail(Failure failure, const QString& text);
-    void releaseReply();
+    void finish(const FetchOutcome& outcome);
 
-    QNetworkAccessManager* m_network;
-    QPointer<QNetworkReply> m_reply; // the network manager may delete it first at shutdown
-    QTimer m_stallTimer;
-    QTimer m_transferTimer;
+    HttpFetch m_fetch;
     QString m_text;
     Failure m_failure = Failure::None;
     QString m_failureText;
 };
-
-// The text shown for a failure of a transfer.
-QString failureText(InetTransfer::Failure failure, const QString& detail = {});

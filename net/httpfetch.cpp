@@ -1,0 +1,142 @@
+#include "net/httpfetch.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+#include <utility>
+
+namespace {
+constexpr qint64 ReadBufferBytes = 64 * 1024;
+
+FetchFailure failureOf(QNetworkReply::NetworkError error) {
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return FetchFailure::ConnectionFailed;
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+        return FetchFailure::Redirect;
+    default:
+        return FetchFailure::Interrupted;
+    }
+}
+
+// Errors that only say which status the server answered with.
+bool isHttpStatusError(QNetworkReply::NetworkError error) {
+    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
+           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+}
+} // namespace
+
+QString fetchFailureText(FetchFailure failure, const QString& detail) {
+    switch (failure) {
+    case FetchFailure::None:
+        return {};
+    case FetchFailure::TimedOut:
+        return QStringLiteral("Tempo scaduto: il server non risponde");
+    case FetchFailure::BodyTooLarge:
+        return QStringLiteral("Risposta troppo grande");
+    case FetchFailure::ConnectionFailed:
+        return QStringLiteral("Connessione non riuscita: ") + detail;
+    case FetchFailure::Redirect:
+    case FetchFailure::Interrupted:
+        break;
+    }
+    return QStringLiteral("Trasferimento interrotto: ") + detail;
+}
+
+HttpFetch::HttpFetch(QNetworkAccessManager* network, QObject* parent)
+    : QObject(parent), m_network(network) {
+    for (QTimer* timer : {&m_stallTimer, &m_transferTimer}) {
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, [this] { fail(FetchFailure::TimedOut); });
+    }
+    setLimits(m_limits);
+}
+
+HttpFetch::~HttpFetch() { release(); }
+
+void HttpFetch::setLimits(const Limits& limits) {
+    m_limits = limits;
+    m_stallTimer.setInterval(limits.stallTimeout);
+    m_transferTimer.setInterval(limits.transferTimeout);
+}
+
+bool HttpFetch::start(QNetworkRequest request) {
+    if (m_reply)
+        return false;
+    m_body.clear();
+    m_received = 0;
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
+    m_reply = m_network->get(request);
+    m_reply->setReadBufferSize(ReadBufferBytes);
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpFetch::readArrived);
+    connect(m_reply, &QNetworkReply::finished, this, &HttpFetch::replyFinished);
+    if (m_limits.stallTimeout.count() > 0)
+        m_stallTimer.start();
+    m_transferTimer.start();
+    return true;
+}
+
+void HttpFetch::cancel() {
+    release();
+    m_body.clear();
+}
+
+void HttpFetch::readArrived() {
+    if (m_stallTimer.isActive())
+        m_stallTimer.start();
+    if (m_received + m_reply->bytesAvailable() > m_limits.maxBytes) {
+        fail(FetchFailure::BodyTooLarge);
+        return;
+    }
+    const QByteArray piece = m_reply->readAll();
+    m_received += piece.size();
+    if (m_sink)
+        m_sink(piece, m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    else
+        m_body += piece;
+}
+
+void HttpFetch::replyFinished() {
+    readArrived();
+    if (!m_reply)
+        return; // the last bytes broke the size cap, which has reported already
+    const QNetworkReply::NetworkError error = m_reply->error();
+    if (error != QNetworkReply::NoError && !isHttpStatusError(error)) {
+        fail(failureOf(error), m_reply->errorString());
+        return;
+    }
+    FetchOutcome outcome;
+    outcome.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    outcome.statusText = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    outcome.body = std::exchange(m_body, {});
+    release();
+    Q_EMIT finished(outcome);
+}
+
+void HttpFetch::fail(FetchFailure failure, const QString& detail) {
+    release();
+    m_body.clear();
+    FetchOutcome outcome;
+    outcome.failure = failure;
+    outcome.detail = detail;
+    Q_EMIT finished(outcome);
+}
+
+void HttpFetch::release() {
+    m_stallTimer.stop();
+    m_transferTimer.stop();
+    if (!m_reply)
+        return;
+    // abort() reports finished() from inside the call: this fetch has ended already.
+    QNetworkReply* reply = m_reply;
+    m_reply.clear();
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}

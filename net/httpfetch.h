@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Why a fetch ended without an answer.
+enum class FetchFailure {
+    None,
+    ConnectionFailed, // refused, host not found, unreachable
+    TimedOut,         // nothing received for a while, or too slow as a whole
+    BodyTooLarge,     // the body grew past the size cap
+    Redirect,         // too many redirects, or one from https to http
+    Interrupted,      // the connection broke, or the transfer failed in another way
+};
+
+// How a fetch ended: with an answer of any HTTP status, or with a failure.
+struct FetchOutcome {
+    FetchFailure failure = FetchFailure::None;
+    int status = 0;         // the answer's HTTP status; 0 after a failure
+    QString statusText;     // the answer's reason phrase ("Not Found")
+    QByteArray body;        // the whole body, unless a body sink took it piece by piece
+    QString detail;         // after a failure: the network library's own words, for logs
+};
+
+// The text the bar shows for a failure; `detail` completes the texts that need it.
+QString fetchFailureText(FetchFailure failure, const QString& detail = {});
+
+// One HTTP GET at a time, in the background. A fetch that is not cancelled ends with
+// exactly one finished(), never inside the call that started it, on the thread that owns
+// the object. It fails when it receives nothing for the stall time-out, is still running
+// after the whole-transfer time-out, its body grows past the size cap, or its redirects
+// exceed their limit or go from https to http; an answer with a status such as 404 or
+// 500 is an answer, with its body. Every reply is released on every path, and a cancelled
+// fetch reports nothing.
+class HttpFetch : public QObject {
+    Q_OBJECT
+public:
+    struct Limits {
+        std::chrono::milliseconds stallTimeout{0}; // 0: no stall time-out
+        std::chrono::milliseconds transferTimeout{60'000};
+        qint64 maxBytes = 16 * 1024 * 1024;
+        int maxRedirects = 10;
+    };
+    // Takes each piece of the body as it arrives, with the length the server announced
+    // (0 when none); the outcome's body then stays empty.
+    using BodySink = std::function<void(QByteArrayView piece, qint64 announcedBytes)>;
+
+    explicit HttpFetch(QNetworkAccessManager* network, QObject* parent = nullptr);
+    ~HttpFetch() override;
+
+    // A running fetch's timers start again with their new intervals.
+    void setLimits(const Limits& limits);
+    void setBodySink(BodySink sink) { m_sink = std::move(sink); }
+
+    // Starts a GET of `request` and returns at once; false, and the running fetch goes on,
+    // while one is running.
+    bool start(QNetworkRequest request);
+    // Ends the running fetch, if any, without a report.
+    void cancel();
+    bool running() const { return !m_reply.isNull(); }
+
+Q_SIGNALS:
+    void finished(const FetchOutcome& outcome);
+
+private:
+    void readArrived();
+    void replyFinished();
+    void fail(FetchFailure failure, const QString& detail = {});
+    void release();
+
+    QNetworkAccessManager* m_network;
+    QPointer<QNetworkReply> m_reply; // the network manager may delete it first at shutdown
+    Limits m_limits;
+    BodySink m_sink;
+    QTimer m_stallTimer;
+    QTimer m_transferTimer;
+    QByteArray m_body;
+    qint64 m_received = 0;
+};

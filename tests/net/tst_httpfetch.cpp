@@ -1,0 +1,120 @@
+#include "net/httpfetch.h"
+#include "testhttpserver.h"
+
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(FetchFailure)
+
+class TestHttpFetch : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_server = std::make_unique<TestHttpServer>(); }
+
+    void answersWithTheBodyWhateverTheStatus_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QByteArray everyByte;
+        for (int b = 0; b < 256; ++b)
+            everyByte += char(b);
+        QTest::newRow("ok, every byte value") << 200 << everyByte;
+        QTest::newRow("not found page") << 404 << QByteArray("<h1>404</h1>");
+        QTest::newRow("server error page") << 500 << QByteArray("guasto");
+        QTest::newRow("empty body") << 200 << QByteArray();
+    }
+    void answersWithTheBodyWhateverTheStatus() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        m_server->setReply("/page", {status, body});
+        HttpFetch fetch(&m_network);
+        QSignalSpy finished(&fetch, &HttpFetch::finished);
+        QVERIFY(fetch.start(request("/page")));
+        QTRY_COMPARE(finished.size(), 1);
+        const auto outcome = finished.at(0).at(0).value<FetchOutcome>();
+        QCOMPARE(outcome.failure, FetchFailure::None);
+        QCOMPARE(outcome.status, status);
+        QCOMPARE(outcome.body, body);
+        QVERIFY(!fetch.running());
+    }
+
+    void refusesWhileBusyAndFinishesTheRunningRequest() {
+        m_server->setReply("/first", {200, "primo"});
+        HttpFetch fetch(&m_network);
+        QSignalSpy finished(&fetch, &HttpFetch::finished);
+        QVERIFY(fetch.start(request("/first")));
+        QVERIFY(!fetch.start(request("/second")));
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0).at(0).value<FetchOutcome>().body, QByteArray("primo"));
+        QVERIFY(fetch.start(request("/first"))); // free again
+    }
+
+    void reportsNothingForACancelledRequest() {
+        m_server->setReply("/slow", {200, {}, TestHttpServer::Delivery::Silent});
+        HttpFetch fetch(&m_network);
+        QSignalSpy finished(&fetch, &HttpFetch::finished);
+        QVERIFY(fetch.start(request("/slow")));
+        fetch.cancel();
+        QVERIFY(!fetch.running());
+        QTest::qWait(200);
+        QCOMPARE(finished.size(), 0);
+        m_server->setReply("/next", {200, "dopo"});
+        QVERIFY(fetch.start(request("/next")));
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0).at(0).value<FetchOutcome>().body, QByteArray("dopo"));
+    }
+
+    void failsOnceWithAKind_data() {
+        using Delivery = TestHttpServer::Delivery;
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<TestHttpServer::Reply>("reply");
+        QTest::addColumn<FetchFailure>("failure");
+        const TestHttpServer::Reply page{200, "<html>" + QByteArray(4096, 'x') + "</html>"};
+        QTest::newRow("connection refused") << QStringLiteral("127.0.0.1:1") << page
+                                            << FetchFailure::ConnectionFailed;
+        QTest::newRow("unknown host") << QStringLiteral("no-such-host.invalid") << page
+                                      << FetchFailure::ConnectionFailed;
+        QTest::newRow("never answers") << QString() << TestHttpServer::Reply{200, {}, Delivery::Silent}
+                                       << FetchFailure::TimedOut;
+        QTest::newRow("a byte now and then") << QString() << TestHttpServer::Reply{200, {}, Delivery::Trickle}
+                                             << FetchFailure::TimedOut;
+        QTest::newRow("closed mid-body") << QString() << TestHttpServer::Reply{200, page.body, Delivery::CutMidBody}
+                                         << FetchFailure::Interrupted;
+        QTest::newRow("redirect loop") << QString() << TestHttpServer::Reply{302, {}, Delivery::RedirectToItself}
+                                       << FetchFailure::Redirect;
+        QTest::newRow("100 MiB body") << QString() << TestHttpServer::Reply{200, {}, Delivery::Endless}
+                                      << FetchFailure::BodyTooLarge;
+    }
+    void failsOnceWithAKind() {
+        QFETCH(QString, host);
+        QFETCH(TestHttpServer::Reply, reply);
+        QFETCH(FetchFailure, failure);
+        m_server->setReply("/fault", reply);
+        HttpFetch fetch(&m_network);
+        // A cap of 1 MiB, so that the endless body breaks it long before the time-out.
+        fetch.setLimits({std::chrono::milliseconds(300), std::chrono::milliseconds(1000), 1024 * 1024, 10});
+        QSignalSpy finished(&fetch, &HttpFetch::finished);
+        const QString target = host.isEmpty() ? m_server->host() : host;
+        QVERIFY(fetch.start(QNetworkRequest(QUrl(QStringLiteral("http://") + target + QStringLiteral("/fault")))));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        const auto outcome = finished.at(0).at(0).value<FetchOutcome>();
+        QCOMPARE(outcome.failure, failure);
+        QCOMPARE(outcome.status, 0);
+        QVERIFY(outcome.body.isEmpty());
+        QVERIFY(!fetchFailureText(outcome.failure, outcome.detail).isEmpty());
+        QVERIFY(!fetch.running());
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 1);
+    }
+
+private:
+    QNetworkRequest request(const char* path) const {
+        return QNetworkRequest(QUrl(QStringLiteral("http://") + m_server->host() + QString::fromLatin1(path)));
+    }
+
+    QNetworkAccessManager m_network;
+    std::unique_ptr<TestHttpServer> m_server;
+};
+
+QTEST_GUILESS_MAIN(TestHttpFetch)
+#include "tst_httpfetch.moc"
