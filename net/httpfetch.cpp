@@ -90,14 +90,16 @@ void HttpFetch::cancel() {
 void HttpFetch::readArrived() {
     if (m_stallTimer.isActive())
         m_stallTimer.start();
-    if (m_received + m_reply->bytesAvailable() > m_limits.maxBytes) {
+    // A body announced larger than the cap is refused before it is read.
+    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > m_limits.maxBytes || m_received + m_reply->bytesAvailable() > m_limits.maxBytes) {
         fail(FetchFailure::BodyTooLarge);
         return;
     }
     const QByteArray piece = m_reply->readAll();
     m_received += piece.size();
     if (m_sink)
-        m_sink(piece, m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+        m_sink(piece, announced);
     else
         m_body += piece;
 }

@@ -39,10 +39,10 @@ QString fetchFailureText(FetchFailure failure, const QString& detail = {});
 // One HTTP GET at a time, in the background. A fetch that is not cancelled ends with
 // exactly one finished(), never inside the call that started it, on the thread that owns
 // the object. It fails when it receives nothing for the stall time-out, is still running
-// after the whole-transfer time-out, its body grows past the size cap, or its redirects
-// exceed their limit or go from https to http; an answer with a status such as 404 or
-// 500 is an answer, with its body. Every reply is released on every path, and a cancelled
-// fetch reports nothing.
+// after the whole-transfer time-out, its body is announced or grows past the size cap, or
+// its redirects exceed their limit or go from https to http; an answer with a status such
+// as 404 or 500 is an answer, with its body. Every reply is released on every path, and a
+// cancelled fetch reports nothing.
 class HttpFetch : public QObject {
     Q_OBJECT
 public:

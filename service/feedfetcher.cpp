@@ -1,114 +1,88 @@
 #include "service/feedfetcher.h"
 
-#include "net/abandonreply.h"
-
 #include <QCoreApplication>
 #include <QFile>
-#include <QNetworkReply>
 #include <QNetworkRequest>
 
-#include <utility>
+namespace {
+FeedFailure::Kind kindOf(FetchFailure failure) {
+    switch (failure) {
+    case FetchFailure::ConnectionFailed:
+        return FeedFailure::Kind::Unreachable;
+    case FetchFailure::TimedOut:
+        return FeedFailure::Kind::TimedOut;
+    case FetchFailure::BodyTooLarge:
+        return FeedFailure::Kind::TooLarge;
+    case FetchFailure::Redirect:
+        return FeedFailure::Kind::Redirect;
+    case FetchFailure::None:
+    case FetchFailure::Interrupted:
+        break;
+    }
+    return FeedFailure::Kind::Interrupted;
+}
+} // namespace
 
 FeedFetcher::FeedFetcher(const QUrl& location, QObject* parent)
     : QObject(parent), m_location(location) {
-    m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("no complete answer within %1 s")
-                 .arg(std::chrono::duration<double>(m_limits.timeout).count()));
-    });
+    setLimits(m_limits);
+    connect(&m_fetch, &HttpFetch::finished, this, &FeedFetcher::answered);
 }
 
-FeedFetcher::~FeedFetcher() { releaseReply(); }
+void FeedFetcher::setLimits(const Limits& limits) {
+    m_limits = limits;
+    m_fetch.setLimits({std::chrono::milliseconds(0), limits.timeout, limits.maxBytes, limits.maxRedirects});
+}
 
 bool FeedFetcher::fetch() {
     if (m_busy)
         return false;
     m_busy = true;
-    m_body.clear();
     if (m_location.isLocalFile()) {
         // Queued, so that the outcome comes after the call like a transfer's does.
         QMetaObject::invokeMethod(this, &FeedFetcher::readFile, Qt::QueuedConnection);
         return true;
     }
     QNetworkRequest request(m_location);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("zefirina-service/%1").arg(QCoreApplication::applicationVersion()));
     request.setRawHeader(QByteArrayLiteral("Accept"),
                          QByteArrayLiteral("application/rss+xml, application/atom+xml, application/xml;q=0.9, "
                                            "text/xml;q=0.9, */*;q=0.5"));
-    m_reply = m_network.get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &FeedFetcher::readArrived);
-    connect(m_reply, &QNetworkReply::finished, this, &FeedFetcher::replyFinished);
-    m_deadline.start(m_limits.timeout);
+    m_fetch.start(request);
     return true;
 }
 
 void FeedFetcher::readFile() {
     QFile file(m_location.toLocalFile());
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("cannot open %1: %2").arg(file.fileName(), file.errorString()));
+        fail({FeedFailure::Kind::FileUnreadable, 0, file.fileName() + QStringLiteral(": ") + file.errorString()});
         return;
     }
     // Read with the cap rather than trust the size: a device or a pipe has none.
-    m_body = file.read(m_limits.maxBytes + 1);
-    if (m_body.size() > m_limits.maxBytes)
-        fail(tooLargeText());
-    else if (file.error() != QFileDevice::NoError)
-        fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
-    else
-        succeed();
-}
-
-void FeedFetcher::readArrived() {
-    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (announced > m_limits.maxBytes || m_body.size() + m_reply->bytesAvailable() > m_limits.maxBytes) {
-        fail(tooLargeText());
-        return;
-    }
-    m_body += m_reply->readAll();
-}
-
-void FeedFetcher::replyFinished() {
-    readArrived();
-    if (!m_reply)
-        return; // the last bytes broke the cap, which has been reported
-    const QNetworkReply::NetworkError error = m_reply->error();
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError) {
-        fail(m_reply->errorString());
-    } else if (status >= 300) {
-        const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        fail(QStringLiteral("HTTP %1 %2").arg(status).arg(reason).trimmed());
-    } else if (error != QNetworkReply::NoError) {
-        fail(m_reply->errorString());
+    QByteArray body = file.read(m_limits.maxBytes + 1);
+    if (body.size() > m_limits.maxBytes) {
+        fail({FeedFailure::Kind::TooLarge, 0, {}});
+    } else if (file.error() != QFileDevice::NoError) {
+        fail({FeedFailure::Kind::FileUnreadable, 0, file.fileName() + QStringLiteral(": ") + file.errorString()});
     } else {
-        succeed();
+        m_busy = false;
+        Q_EMIT fetched(body);
     }
 }
 
-void FeedFetcher::succeed() {
-    releaseReply();
+void FeedFetcher::answered(const FetchOutcome& outcome) {
+    if (outcome.failure != FetchFailure::None) {
+        fail({kindOf(outcome.failure), 0, outcome.detail});
+    } else if (outcome.status >= 300) {
+        fail({FeedFailure::Kind::HttpStatus, outcome.status, outcome.statusText});
+    } else {
+        m_busy = false;
+        Q_EMIT fetched(outcome.body);
+    }
+}
+
+void FeedFetcher::fail(FeedFailure failure) {
     m_busy = false;
-    Q_EMIT fetched(std::exchange(m_body, {}));
-}
-
-void FeedFetcher::fail(const QString& reason) {
-    releaseReply();
-    m_body.clear();
-    m_busy = false;
-    Q_EMIT failed(reason);
-}
-
-void FeedFetcher::releaseReply() {
-    m_deadline.stop();
-    abandonReply(m_reply, this); // this fetch has ended already
-}
-
-QString FeedFetcher::tooLargeText() const {
-    constexpr qint64 MiB = 1024 * 1024;
-    const qint64 cap = m_limits.maxBytes;
-    return cap % MiB == 0 ? QStringLiteral("larger than %1 MiB").arg(cap / MiB)
-                          : QStringLiteral("larger than %1 bytes").arg(cap);
+    Q_EMIT failed(failure);
 }

@@ -1,23 +1,21 @@
 #pragma once
 
+#include "net/httpfetch.h"
+#include "service/feedfailure.h"
+
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
 #include <QUrl>
 
 #include <chrono>
 
-class QNetworkReply;
-
 // Fetches a feed document, one fetch at a time, from an http or https URL or a local file
 // (a file: URL). Every fetch ends with exactly one signal, later than the call that
 // started it: fetched() with the whole body of a 2xx answer or of the file, or failed()
-// with why, in one line. A fetch fails when the host cannot be reached, the server
-// answers with another status, the whole transfer takes longer than the time-out, the
-// body grows past the size cap, or the redirects exceed their limit or go from https to
-// http.
+// with why. A fetch fails when the host cannot be reached, the server answers with
+// another status, the whole transfer takes longer than the time-out, the body grows past
+// the size cap, or the redirects exceed their limit or go from https to http.
 class FeedFetcher : public QObject {
     Q_OBJECT
 public:
@@ -28,34 +26,25 @@ public:
     };
 
     explicit FeedFetcher(const QUrl& location, QObject* parent = nullptr);
-    ~FeedFetcher() override;
 
-    void setLimits(const Limits& limits) { m_limits = limits; }
+    void setLimits(const Limits& limits);
     const Limits& limits() const { return m_limits; }
-    QUrl location() const { return m_location; }
 
     // Starts a fetch; false, and the running one goes on, while one is running.
     bool fetch();
-    bool busy() const { return m_busy; }
 
 Q_SIGNALS:
     void fetched(const QByteArray& body);
-    void failed(const QString& reason);
+    void failed(const FeedFailure& failure);
 
 private:
     void readFile();
-    void readArrived();
-    void replyFinished();
-    void succeed();
-    void fail(const QString& reason);
-    void releaseReply();
-    QString tooLargeText() const;
+    void answered(const FetchOutcome& outcome);
+    void fail(FeedFailure failure);
 
     QUrl m_location;
     Limits m_limits;
     QNetworkAccessManager m_network;
-    QPointer<QNetworkReply> m_reply;
-    QTimer m_deadline;
-    QByteArray m_body;
+    HttpFetch m_fetch{&m_network};
     bool m_busy = false;
 };

@@ -178,11 +178,16 @@ FeedKind kindOf(const QXmlStreamReader& root) {
     return FeedKind::Other;
 }
 
-QString xmlError(const QXmlStreamReader& xml) {
-    return QStringLiteral("not well-formed XML at line %1, column %2: %3")
-        .arg(xml.lineNumber())
-        .arg(xml.columnNumber())
-        .arg(xml.errorString().chopped(xml.errorString().endsWith(u'.') ? 1 : 0));
+FeedReading failedReading(FeedFailure::Kind kind, const QString& detail = {}) {
+    return {{}, FeedFailure{kind, 0, detail}};
+}
+
+FeedReading xmlError(const QXmlStreamReader& xml) {
+    return failedReading(FeedFailure::Kind::NotWellFormed,
+                         QStringLiteral("line %1, column %2: %3")
+                             .arg(xml.lineNumber())
+                             .arg(xml.columnNumber())
+                             .arg(xml.errorString().chopped(xml.errorString().endsWith(u'.') ? 1 : 0)));
 }
 
 } // namespace
@@ -195,10 +200,10 @@ FeedReading readFeed(QByteArrayView document) {
         xml.addData(document.toByteArray());
 
     if (!xml.readNextStartElement())
-        return {{}, xml.hasError() ? xmlError(xml) : QStringLiteral("the document is empty")};
+        return xml.hasError() ? xmlError(xml) : failedReading(FeedFailure::Kind::Empty);
     const FeedKind kind = kindOf(xml);
     if (kind == FeedKind::Other)
-        return {{}, QStringLiteral("not an RSS or Atom feed: the document is <%1>").arg(xml.qualifiedName())};
+        return failedReading(FeedFailure::Kind::NotAFeed, xml.qualifiedName().toString());
 
     // RSS 2.0 has its items inside <channel>, RSS 1.0 next to it: items are taken wherever
     // they are, and everything else is walked through.
@@ -216,8 +221,8 @@ FeedReading readFeed(QByteArrayView document) {
             reading.items.append(std::move(item));
     }
     if (xml.hasError())
-        return {{}, xmlError(xml)};
+        return xmlError(xml);
     if (reading.items.isEmpty())
-        reading.error = QStringLiteral("the feed has no items");
+        reading.failure = FeedFailure{FeedFailure::Kind::NoItems, 0, {}};
     return reading;
 }

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "service/feedfailure.h"
 #include "service/feeditem.h"
 
 #include <QByteArrayView>
-#include <QString>
+
+#include <optional>
 
 // What a feed document gives: its items in document order, or why it gives none.
 struct FeedReading {
     QList<FeedItem> items;
-    QString error; // empty when there are items
+    std::optional<FeedFailure> failure; // Empty, NotWellFormed, NotAFeed or NoItems
 };
 
 // Reads an RSS 2.0 (and 0.9x, 1.0) or Atom 1.0 document from the bytes as fetched.

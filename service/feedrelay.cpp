@@ -28,14 +28,14 @@ void FeedRelay::readNow() {
 
 void FeedRelay::publish(const QByteArray& document) {
     FeedReading reading = readFeed(document);
-    if (!reading.error.isEmpty()) {
-        reportFailure(reading.error);
+    if (reading.failure) {
+        reportFailure(*reading.failure);
         return;
     }
     const auto itemCount = static_cast<int>(reading.items.size());
     NewsEdition edition = renderFeedEdition(std::move(reading.items));
     if (edition.detailPages.isEmpty()) {
-        reportFailure(QStringLiteral("no item has a title the bar can show"));
+        reportFailure({FeedFailure::Kind::NothingToShow, 0, {}});
         return;
     }
     m_service.setNews(std::move(edition));
@@ -44,7 +44,7 @@ void FeedRelay::publish(const QByteArray& document) {
     Q_EMIT readingFinished();
 }
 
-void FeedRelay::reportFailure(const QString& reason) {
-    Q_EMIT failed(reason);
+void FeedRelay::reportFailure(const FeedFailure& failure) {
+    Q_EMIT failed(failure);
     Q_EMIT readingFinished();
 }

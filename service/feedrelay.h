@@ -22,7 +22,7 @@ public:
               QObject* parent = nullptr);
 
     void setLimits(const FeedFetcher::Limits& limits) { m_fetcher.setLimits(limits); }
-    QUrl feed() const { return m_fetcher.location(); }
+    const FeedFetcher::Limits& limits() const { return m_fetcher.limits(); }
 
     // Reads the feed now and then every refresh interval. Until the first reading is in,
     // the service leaves new connections waiting (see LocalService::setAnswering()): a bar
@@ -38,14 +38,14 @@ public:
 Q_SIGNALS:
     // The service serves the newest of `itemCount` items now.
     void updated(int itemCount);
-    // The reading gave nothing to serve; `reason` in one line.
-    void failed(const QString& reason);
+    // The reading gave nothing to serve.
+    void failed(const FeedFailure& failure);
     // After updated() or failed().
     void readingFinished();
 
 private:
     void publish(const QByteArray& document);
-    void reportFailure(const QString& reason);
+    void reportFailure(const FeedFailure& failure);
 
     LocalService& m_service;
     FeedFetcher m_fetcher;

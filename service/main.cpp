@@ -53,9 +53,10 @@ int main(int argc, char* argv[]) {
                 out << "zefirina-service: serving the news of " << source << " (" << items << " items)" << Qt::endl;
             failing = false;
         });
-        QObject::connect(relay.get(), &FeedRelay::failed, &app, [&err, &failing, &relay, source](const QString& reason) {
+        QObject::connect(relay.get(), &FeedRelay::failed, &app, [&err, &failing, &relay, source](const FeedFailure& failure) {
             failing = true;
             const QDateTime last = relay->lastUpdate();
+            const QString reason = feedFailureText(failure, relay->limits().timeout, relay->limits().maxBytes);
             err << "zefirina-service: cannot read the feed " << source << ": " << reason << "; "
                 << (last.isValid() ? QStringLiteral("still serving its news of ") +
                                          last.toString(QStringLiteral("yyyy-MM-dd hh:mm"))

@@ -69,7 +69,7 @@ private Q_SLOTS:
     // Sent byte for byte: a client library would tidy some of these paths before sending them.
     void routes_data() {
         QTest::addColumn<QByteArray>("request"); // method and target
-        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("status"); // the status; for XML, the line of the fault
         QTest::addColumn<QByteArray>("contentType");
         QTest::addColumn<QByteArray>("body"); // a part of it
 
@@ -118,31 +118,32 @@ private Q_SLOTS:
 
     void keepsTheLastGoodNews_data() {
         QTest::addColumn<TestHttpServer::Reply>("failure"); // status 0: the feed's server is gone
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<FeedFailure::Kind>("kind");
+        QTest::addColumn<int>("status");
 
+        using Kind = FeedFailure::Kind;
         using Reply = TestHttpServer::Reply;
         const QByteArray rss = feedFile("rss2.xml");
-        QTest::newRow("server error") << Reply{500, "Errore"} << u"HTTP 500 Status"_s;
+        QTest::newRow("server error") << Reply{500, "Errore"} << Kind::HttpStatus << 500;
         // The items before the break are not served either.
-        QTest::newRow("cut off") << Reply{200, rss.left(rss.indexOf("<title>Ieri"))}
-                                 << u"not well-formed XML at line 45, column "_s;
+        QTest::newRow("cut off") << Reply{200, rss.left(rss.indexOf("<title>Ieri"))} << Kind::NotWellFormed << 45;
         QTest::newRow("only Atom entries in RSS")
             << Reply{200, "<rss version=\"2.0\"><channel><entry><title>No</title></entry></channel></rss>"}
-            << u"the feed has no items"_s;
+            << Kind::NoItems << 0;
         // Titles in a script the bar cannot show.
         QTest::newRow("nothing to show")
             << Reply{200, "<rss version=\"2.0\"><channel><item><title>\xE5\xA4\xA9\xE6\xB0\x94</title></item>"
                           "</channel></rss>"}
-            << u"no item has a title the bar can show"_s;
-        QTest::newRow("too large") << Reply{200, rss.leftJustified(9 * 1024 * 1024, ' ')} << u"larger than 8 MiB"_s;
-        QTest::newRow("no answer") << Reply{200, {}, TestHttpServer::Delivery::Silent}
-                                   << u"no complete answer within 0.5 s"_s;
-        QTest::newRow("server gone") << Reply{0, {}} << u"Connection refused"_s;
+            << Kind::NothingToShow << 0;
+        QTest::newRow("too large") << Reply{200, rss.leftJustified(9 * 1024 * 1024, ' ')} << Kind::TooLarge << 0;
+        QTest::newRow("no answer") << Reply{200, {}, TestHttpServer::Delivery::Silent} << Kind::TimedOut << 0;
+        QTest::newRow("server gone") << Reply{0, {}} << Kind::Unreachable << 0;
     }
 
     void keepsTheLastGoodNews() {
         QFETCH(TestHttpServer::Reply, failure);
-        QFETCH(QString, reason);
+        QFETCH(FeedFailure::Kind, kind);
+        QFETCH(int, status);
 
         RelayedService s({200, feedFile("rss2.xml")});
         QVERIFY(s.listening);
@@ -161,7 +162,12 @@ private Q_SLOTS:
             s.feedServer->setReply("/rss.xml", failure);
         s.relay.readNow();
         QTRY_COMPARE(failed.size(), 1);
-        QVERIFY2(failed.at(0).at(0).toString().startsWith(reason), qPrintable(failed.at(0).at(0).toString()));
+        const auto reported = failed.at(0).at(0).value<FeedFailure>();
+        QCOMPARE(reported.kind, kind);
+        if (kind == FeedFailure::Kind::NotWellFormed)
+            QVERIFY2(reported.detail.startsWith(u"line %1, column "_s.arg(status)), qPrintable(reported.detail));
+        else
+            QCOMPARE(reported.status, status);
         QCOMPARE(updated.size(), 1);
         QCOMPARE(fetch(headlinePageUrl(s.hosts)), headlines);
         QCOMPARE(fetch(detailUrl), detail);

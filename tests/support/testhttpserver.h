@@ -16,7 +16,7 @@ public:
     enum class Delivery {
         Whole,
         Silent,           // the connection is accepted and never answered
-        Trickle,          // one byte of the body per TrickleIntervalMs, without end
+        Trickle,          // one byte of a 64 KiB body per TrickleIntervalMs
         CutMidBody,       // half the body, then the connection is closed
         RedirectToItself, // a redirect back to the same path, for ever
         Endless,          // a body of EndlessBytes, made up as it is sent
@@ -65,7 +65,7 @@ private:
         case Delivery::Silent:
             break;
         case Delivery::Trickle:
-            socket->write(head(reply.status, EndlessBytes));
+            socket->write(head(reply.status, 64 * 1024));
             trickle(socket);
             break;
         case Delivery::CutMidBody:
