@@ -91,3 +91,16 @@ QString quoteCaption(const FuturesQuote& quote, const QString& symbol) {
     return QStringLiteral("  ") + quote.fields[FuturesQuote::Time] + QStringLiteral(" - ") + symbol +
            QStringLiteral(", ") + quote.fields[FuturesQuote::Change] + QStringLiteral("  ");
 }
+
+QString futuresHeading(const FuturesQuote& quote) {
+    return quote.fields[FuturesQuote::Time] + QStringLiteral(" Indice futures Nasdaq 100");
+}
+
+QString futuresDescription(const FuturesQuote& quote, const QString& trend) {
+    const auto& fields = quote.fields;
+    return QStringLiteral("I futures USA Nasdaq-100 viaggiano in terreno ") + trend +
+           QStringLiteral(u". Il valore di apertura \u00e8 stato di ") + fields[FuturesQuote::Open] +
+           QStringLiteral(u" ed il valore attuale \u00e8 ") + fields[FuturesQuote::Last] +
+           QStringLiteral(" con una variazione percentuale pari a ") + fields[FuturesQuote::Change] +
+           QStringLiteral(".");
+}

@@ -25,5 +25,12 @@ FuturesQuote readQuote(QStringView page, const FuturesQuote& previous);
 // Caption of the futures slot: "  16:00 - SYMBOL, + 0,31 %  ".
 QString quoteCaption(const FuturesQuote& quote, const QString& symbol);
 
+// The panel's heading for the futures: "16:00 Indice futures Nasdaq 100".
+QString futuresHeading(const FuturesQuote& quote);
+
+// The panel's text for the futures: the trend word ("positivo", "negativo"), the opening
+// and the last price and the change, in one sentence.
+QString futuresDescription(const FuturesQuote& quote, const QString& trend);
+
 // Caption of the futures slot while no quote is asked for.
 inline constexpr QStringView NoQuoteCaption = u".   ";

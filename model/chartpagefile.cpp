@@ -6,9 +6,14 @@
 #include <QFile>
 
 ChartPageFile::ChartPageFile(QString programFolder, QString userFolder)
-    : m_programFolder(std::move(programFolder)), m_userFolder(std::move(userFolder)) {}
+    : m_programFolder(std::move(programFolder)), m_userFolder(std::move(userFolder)) {
+    m_removal.setSingleShot(true);
+    m_removal.setInterval(Lifetime);
+    QObject::connect(&m_removal, &QTimer::timeout, [this] { remove(); });
+}
 
 std::optional<QString> ChartPageFile::write(const QByteArray& text) {
+    m_removal.start();
     for (const QString& folder : {m_programFolder, m_userFolder}) {
         if (folder.isEmpty() || !QDir().mkpath(folder))
             continue;
@@ -22,6 +27,7 @@ std::optional<QString> ChartPageFile::write(const QByteArray& text) {
 }
 
 void ChartPageFile::remove() {
+    m_removal.stop();
     if (!m_writtenPath.isEmpty())
         QFile::remove(m_writtenPath);
 }

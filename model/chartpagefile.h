@@ -2,20 +2,29 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTimer>
+
+#include <chrono>
 #include <optional>
 
-// The chart page on disk, for the second it exists. It goes beside the program when that
-// folder can be written, and otherwise (an installed program usually cannot write there)
-// into the per-user folder; the path that was written is the one deleted afterwards.
+// The chart page on disk, for the second it exists: long enough for the browser to load
+// it. It goes beside the program when that folder can be written, and otherwise (an
+// installed program usually cannot write there) into the per-user folder; the path that
+// was written is the one deleted afterwards. The deletion needs the thread's event loop.
 class ChartPageFile {
 public:
+    static constexpr std::chrono::milliseconds Lifetime{1000};
+
     ChartPageFile(QString programFolder, QString userFolder);
 
     // Creates or empties the page and writes `text`; the path written, or nothing when
-    // neither folder can be written.
+    // neither folder can be written. Each call, written or not, deletes the page
+    // `Lifetime` later, and not before: a second page restarts the second.
     std::optional<QString> write(const QByteArray& text);
-    // Deletes the page last written, if it is still there.
+    // Deletes the page last written now, if it is still there.
     void remove();
+    // Whether a deletion is still to come.
+    bool removalPending() const { return m_removal.isActive(); }
 
 private:
     static bool writeTo(const QString& path, const QByteArray& text);
@@ -23,4 +32,5 @@ private:
     QString m_programFolder;
     QString m_userFolder;
     QString m_writtenPath;
+    QTimer m_removal;
 };

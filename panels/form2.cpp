@@ -27,7 +27,7 @@ QFont panelFont(qreal points) {
 Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
       Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)),
-      Timer1(new QTimer(this)), m_hosts(hosts), m_state(state),
+      m_hosts(hosts), m_state(state),
       m_chartPage(QCoreApplication::applicationDirPath(),
                   QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)),
       m_chartWindow(std::make_unique<Form3>(*this, Form3::defaultPluginFile())) {
@@ -55,10 +55,8 @@ Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     Label7->setWordWrap(true);
     Label7->move(toPixels(BarLayout::BodyLeft), toPixels(690.f));
 
-    Timer1->setInterval(1000);
     connect(Label7, &ClickLabel::clicked, this, &Form2::Label7_Click);
     connect(Label8, &ClickLabel::clicked, this, &Form2::Label8_Click);
-    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     resize(toPixels(m_widthTwips), toPixels(m_heightTwips));
 }
 
@@ -118,24 +116,17 @@ void Form2::Label7_Click() { hide(); }
 Form2::~Form2() = default;
 
 std::optional<QString> Form2::writeChartPage(const QString& symbol) {
-    const auto path = m_chartPage.write(chartPageText(m_hosts, symbol));
-    Timer1->start();
-    return path;
+    return m_chartPage.write(chartPageText(m_hosts, symbol));
 }
 
 QString Form2::futuresSymbol() const { return m_state.CodiceFutures; }
 
 void Form2::Label8_Click() {
-    if (m_state.AzioneTitolo == 1) {
+    if (m_state.AzioneTitolo == HeadingAction::NewsSite) {
         QDesktopServices::openUrl(newsHomeUrl(m_hosts));
         return;
     }
     Form3* chart = chartWindow();
     chart->showChart(m_state.CodiceFutures);
     chart->show();
-}
-
-void Form2::Timer1_Timer() {
-    Timer1->stop();
-    m_chartPage.remove();
 }

@@ -4,7 +4,6 @@
 #include "panels/chartwindow.h"
 #include "common/servicehosts.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -47,21 +46,20 @@ public:
     QString body() const;
     void setBodyWaiting(bool waiting);
 
-    // Writes the chart page for `symbol` and arms its deletion a second later; the path
+    // Writes the chart page for `symbol`, which is deleted a second later; the path
     // written, or nothing when the page could not be written.
     std::optional<QString> writeChartPage(const QString& symbol) override;
+    const ChartPageFile& chartPage() const { return m_chartPage; }
     QString futuresSymbol() const override;
     // The chart window, loaded from the chart plugin beside the program on the first chart.
     Form3* chartWindow() { return m_chartWindow.get(); }
 
     void Label7_Click();
     void Label8_Click();
-    void Timer1_Timer();
 
     ClickLabel* Label7; // body
     ClickLabel* Label8; // heading
     QFrame* Shape2;     // card
-    QTimer* Timer1;     // deletes the chart page a second after it was written
 
 private:
     const ServiceHosts& m_hosts;

@@ -31,8 +31,6 @@ ChartWindow* Form3::chart() {
 }
 
 void Form3::navigate(const QString& target) {
-    if (!m_window && target.compare(u"about:blank", Qt::CaseInsensitive) == 0)
-        return;
     if (ChartWindow* window = chart())
         window->navigate(target);
 }

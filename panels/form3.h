@@ -26,8 +26,7 @@ public:
     // first chart.
     void setPluginFile(const QString& pluginFile);
 
-    // Sends the browser to a local file path or a URL. "about:Blank" while there is no
-    // window does nothing: an empty browser that nobody sees needs no engine.
+    // Sends the browser to a local file path or a URL.
     void navigate(const QString& target);
     // Writes the chart page for `symbol` and sends the browser to it.
     void showChart(const QString& symbol);

@@ -5,6 +5,7 @@
 #include "panels/form2.h"
 #include "panels/form3.h"
 #include "model/barlayout.h"
+#include "model/helptext.h"
 #include "widgets/clicklabel.h"
 #include "ticker/controlbox.h"
 #include "ticker/inettransfer.h"
@@ -30,27 +31,6 @@ constexpr int HelpIndex = 7;
 const QColor Purple(192, 0, 192);
 const QColor Rising(0, 128, 0);
 const QColor Falling(255, 0, 0);
-
-const QString& helpText() {
-    static const QString text = QStringLiteral(
-        "La barretta si posiziona automaticamente al centro in alto dello schermo. "
-        "Per spostarla occorre trascinarela con il mouse dalla zona viola a destra, per "
-        "riposizionarla premere la freccetta in su. "
-        "La check box serve a visualizzare i Futures sul Nasdaq 100 nel ticker. Cliccando sui "
-        "titoli del ticker, si visualizzano le notizie, e cliccando al centro della notizia si "
-        "chiude il riquadro. "
-        "Cliccando sul titolo successivo si va alla pagina Televideo RAI fonte delle ultime "
-        "notizie visualizzate. La R in verde, "
-        "esegue l'aggiornamento rapido delle informazioni. La X chiude il programma. Se si clicca "
-        "sul titolo dei futures, si apre la Chart Tempo Reale "
-        u"di Lycos e si possono visualizzare gli altri indici Americani con l'aiuto dei Men\u00f9. "
-        "La barra ticker si posiziona su tutte le finestre aperte in una posizione normalmente "
-        "libera, "
-        "il riquadro notizia viene nascosto dalle finestre aperte, per rivisualizzarlo, cliccare "
-        "sulla barra viola. "
-        "Fate buon uso del programma e ricordatevi di visitare il sito per altri freeware.");
-    return text;
-}
 
 bool askBeforeExit(QWidget* parent) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Zefirina - Ventoria"),
@@ -162,7 +142,6 @@ void Form1::buildControlBox() {
 }
 
 void Form1::Form_Load() {
-    panel->chartWindow()->navigate(QStringLiteral("about:Blank"));
     const QSizeF screen = screenTwips();
     m_widthTwips = BarLayout::barWidth(static_cast<float>(screen.width()));
     m_stripWidthTwips = BarLayout::stripWidth(m_widthTwips);
@@ -352,30 +331,21 @@ void Form1::requestDetail(int slot) {
     Inet2->Cancel();
     Inet2->Execute(detailPageUrl(m_hosts, m_links[slot]));
     panel->setHeading(Frame1->caption(slot), QStringLiteral("Vai alla pagina Televideo RAI"));
-    m_state.AzioneTitolo = 1;
+    m_state.AzioneTitolo = HeadingAction::NewsSite;
 }
 
 void Form1::showFuturesDescription() {
-    const auto& fields = m_state.DatiFutures.fields;
-    panel->setHeading(fields[FuturesQuote::Time] + QStringLiteral(" Indice futures Nasdaq 100"),
-                      QStringLiteral("Chart tempo reale"));
-    panel->setBody(QStringLiteral("I futures USA Nasdaq-100 viaggiano in terreno ") +
-                   m_state.TendenzaFutures +
-                   QStringLiteral(u". Il valore di apertura \u00e8 stato di ") +
-                   fields[FuturesQuote::Open] +
-                   QStringLiteral(u" ed il valore attuale \u00e8 ") + fields[FuturesQuote::Last] +
-                   QStringLiteral(" con una variazione percentuale pari a ") +
-                   fields[FuturesQuote::Change] + QStringLiteral("."));
+    panel->setHeading(futuresHeading(m_state.DatiFutures), QStringLiteral("Chart tempo reale"));
+    panel->setBody(futuresDescription(m_state.DatiFutures, m_state.TendenzaFutures));
     panel->show();
     Ridim();
-    m_state.AzioneTitolo = 0;
+    m_state.AzioneTitolo = HeadingAction::Chart;
 }
 
 void Form1::showHelp() {
-    panel->setHeading(QStringLiteral(" Aiuto per l'uso del ticker"),
-                      QStringLiteral("Vai alla pagina Televideo RAI"));
-    panel->setBody(helpText());
+    panel->setHeading(HelpText::heading(), QStringLiteral("Vai alla pagina Televideo RAI"));
+    panel->setBody(HelpText::body());
     panel->show();
     Ridim();
-    m_state.AzioneTitolo = 1;
+    m_state.AzioneTitolo = HeadingAction::NewsSite;
 }

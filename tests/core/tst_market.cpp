@@ -76,6 +76,33 @@ private Q_SLOTS:
         QCOMPARE(quote.rising, rising);
     }
 
+    void describesTheFutures_data() {
+        QTest::addColumn<QStringList>("fields"); // time, last, change, open
+        QTest::addColumn<QString>("trend");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("falling") << QStringList{u"16:00"_s, u"21034,25"_s, u"- 0,31 %"_s, u"21100,00"_s}
+                                 << u"negativo"_s << u"16:00 Indice futures Nasdaq 100"_s
+                                 << u"I futures USA Nasdaq-100 viaggiano in terreno negativo. Il valore di "
+                                    u"apertura \u00e8 stato di 21100,00 ed il valore attuale \u00e8 21034,25 con "
+                                    u"una variazione percentuale pari a - 0,31 %."_s;
+        // Before the first quote: the empty values, as they are.
+        QTest::newRow("no quote yet") << QStringList{{}, {}, {}, {}} << QString() << u" Indice futures Nasdaq 100"_s
+                                      << u"I futures USA Nasdaq-100 viaggiano in terreno . Il valore di apertura "
+                                         u"\u00e8 stato di  ed il valore attuale \u00e8  con una variazione "
+                                         u"percentuale pari a ."_s;
+    }
+    void describesTheFutures() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, trend);
+        QFETCH(QString, heading);
+        QFETCH(QString, description);
+        FuturesQuote quote;
+        quote.fields = {fields[0], fields[1], fields[2], fields[3]};
+        QCOMPARE(futuresHeading(quote), heading);
+        QCOMPARE(futuresDescription(quote, trend), description);
+    }
+
     void readsPageWithoutMarkers() {
         const FuturesQuote quote = readQuote(samplePage(u"quote_nomarkers.html"_s), {});
         QCOMPARE(quoteCaption(quote, u"NQZ26"_s), u"   - NQZ26, + 0,0 %  "_s);

@@ -56,10 +56,12 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(*path).absolutePath(), programFolderWritable ? program : user);
             QVERIFY(QFile::exists(*path));
         }
+        QVERIFY(file.removalPending()); // a second later, written or not
         file.remove(); // with nothing written, deletes nothing
         QVERIFY(!path || !QFile::exists(*path));
+        QVERIFY(!file.removalPending());
     }
 };
 
-QTEST_APPLESS_MAIN(TestPanels)
+QTEST_GUILESS_MAIN(TestPanels)
 #include "tst_panels.moc"

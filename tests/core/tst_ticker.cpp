@@ -1,4 +1,5 @@
 #include "model/barlayout.h"
+#include "model/helptext.h"
 #include "model/promocaptions.h"
 #include "model/tickerring.h"
 #include "common/windows1252.h"
@@ -160,6 +161,23 @@ private Q_SLOTS:
         QCOMPARE(QSet<QString>(cycle.begin(), cycle.end()).size(), 4);
         QVERIFY(!PromoCaptions::next(u"."_s));
         QVERIFY(!PromoCaptions::next(PromoCaptions::first().trimmed()));
+    }
+
+    // One paragraph, sentences one blank apart.
+    void helpTextReadsInOrder_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<char>("where"); // 's'tart, 'i'nside or 'e'nd
+        QTest::newRow("first sentences")
+            << u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla"_s << 's';
+        QTest::newRow("the menus, accented") << u"con l'aiuto dei Men\u00f9. La barra ticker si posiziona"_s << 'i';
+        QTest::newRow("last sentence") << u"visitare il sito per altri freeware."_s << 'e';
+    }
+    void helpTextReadsInOrder() {
+        QFETCH(QString, text);
+        QFETCH(char, where);
+        const QString body = HelpText::body();
+        QVERIFY(where == 's' ? body.startsWith(text) : where == 'e' ? body.endsWith(text) : body.contains(text));
+        QCOMPARE(HelpText::heading(), u" Aiuto per l'uso del ticker"_s);
     }
 
     // One character per byte: the bytes the code page leaves undefined keep their value.

@@ -5,6 +5,7 @@
 #include "widgets/clicklabel.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
+#include "model/helptext.h"
 #include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
 
@@ -12,6 +13,8 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString Waiting = QStringLiteral("\r\nConnessione in corso...\r\n");
@@ -107,12 +110,12 @@ private Q_SLOTS:
         QCOMPARE(m_bar->Frame1->captionColor(5), QColor(255, 0, 0));
 
         m_bar->Label1_Click(5);
-        QCOMPARE(m_bar->panel->heading(), QStringLiteral("16:00 Indice futures Nasdaq 100"));
-        QCOMPARE(m_bar->panel->body(),
-                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno negativo. Il valore di "
-                                u"apertura \u00e8 stato di 21100,00 ed il valore attuale \u00e8 "
-                                u"21034,25 con una variazione percentuale pari a - 0,31 %."));
-        QCOMPARE(m_bar->state().AzioneTitolo, 0);
+        // The texts themselves are the market's, tested there.
+        QCOMPARE(m_bar->panel->heading(), futuresHeading(m_bar->state().DatiFutures));
+        QCOMPARE(m_bar->panel->body(), futuresDescription(m_bar->state().DatiFutures, u"negativo"_s));
+        QCOMPARE(m_bar->state().DatiFutures.fields,
+                 (std::array<QString, 4>{u"16:00"_s, u"21034,25"_s, u"- 0,31 %"_s, u"21100,00"_s}));
+        QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::Chart);
 
         m_bar->Check2->setChecked(false);
         m_bar->Label5_Click();
@@ -123,10 +126,8 @@ private Q_SLOTS:
         startBar();
         m_bar->Label1_Click(7);
         QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Aiuto per l'uso del ticker"));
-        QVERIFY(m_bar->panel->body().startsWith(
-            u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla"));
-        QVERIFY(m_bar->panel->body().endsWith(u"visitare il sito per altri freeware."));
-        QCOMPARE(m_bar->state().AzioneTitolo, 1);
+        QCOMPARE(m_bar->panel->body(), HelpText::body()); // its sentences are tested with the model
+        QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::NewsSite);
         m_bar->panel->Label8_Click();
         QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
 
@@ -134,7 +135,7 @@ private Q_SLOTS:
         m_bar->Label1_Click(6);
         QCOMPARE(m_browser.opened.last().path(), QStringLiteral("/zefirina/"));
         QCOMPARE(m_bar->panel->heading(), heading);
-        QCOMPARE(m_bar->state().AzioneTitolo, 1);
+        QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::NewsSite);
     }
 
     void promotionalCaptionsRotateInAFixedBox() {
