@@ -4,6 +4,7 @@
 #include "panels/form3.h"
 #include "model/barlayout.h"
 #include "widgets/clicklabel.h"
+#include "widgets/style.h"
 #include "model/tickerstate.h"
 
 #include <QCoreApplication>
@@ -13,16 +14,6 @@
 
 using BarLayout::toPixels;
 using BarLayout::toTwips;
-
-namespace {
-QFont panelFont(qreal points) {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-} // namespace
 
 Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
@@ -41,7 +32,7 @@ Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     Shape2->move(toPixels(60.f), toPixels(60.f));
     Shape2->lower(); // the card lies behind the texts
 
-    Label8->setFont(panelFont(13.5));
+    Label8->setFont(Style::boldFont(13.5));
     Label8->setAlignment(Qt::AlignCenter);
     QPalette heading = Label8->palette();
     heading.setColor(QPalette::WindowText, QColor(255, 0, 0));
@@ -50,7 +41,7 @@ Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     Label8->adjustSize();
     Label8->move(0, toPixels(210.f));
 
-    Label7->setFont(panelFont(12));
+    Label7->setFont(Style::boldFont(12));
     Label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label7->setWordWrap(true);
     Label7->move(toPixels(BarLayout::BodyLeft), toPixels(690.f));

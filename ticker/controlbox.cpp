@@ -1,13 +1,10 @@
 #include "ticker/controlbox.h"
 
 #include "model/barlayout.h"
+#include "widgets/style.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-namespace {
-const QColor Purple(192, 0, 192);
-} // namespace
 
 ControlBox::ControlBox(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
@@ -20,7 +17,7 @@ void ControlBox::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().button());
     // The band starts at 1200 twips and runs past the box's right edge.
     const QRect band(toPixels(1200.f), 0, toPixels(105.f), toPixels(315.f));
-    painter.fillRect(band, Purple);
+    painter.fillRect(band, Style::Purple);
 }
 
 void ControlBox::mousePressEvent(QMouseEvent* event) {

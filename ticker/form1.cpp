@@ -7,6 +7,7 @@
 #include "model/barlayout.h"
 #include "model/helptext.h"
 #include "widgets/clicklabel.h"
+#include "widgets/style.h"
 #include "ticker/controlbox.h"
 #include "ticker/inettransfer.h"
 #include "model/promocaptions.h"
@@ -28,7 +29,6 @@ namespace {
 constexpr int FuturesSlot = 5;
 constexpr int PromoSlot = 6;
 constexpr int HelpIndex = 7;
-const QColor Purple(192, 0, 192);
 const QColor Rising(0, 128, 0);
 const QColor Falling(255, 0, 0);
 
@@ -47,19 +47,11 @@ QSizeF screenTwips() {
     return {BarLayout::toTwips(size.width()), BarLayout::toTwips(size.height())};
 }
 
-QFont buttonFont() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
 // A one-letter button of the control box; `left` in twips from the box's left edge.
 ClickLabel* makeButton(QWidget* box, const QString& text, const QColor& color,
                        const QString& toolTip, float left) {
     auto* label = new ClickLabel(text, box);
-    label->setFont(buttonFont());
+    label->setFont(Style::boldFont(8.25));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
@@ -91,7 +83,7 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
 
     Frame3->setAutoFillBackground(true);
     QPalette purple = Frame3->palette();
-    purple.setColor(QPalette::Window, Purple);
+    purple.setColor(QPalette::Window, Style::Purple);
     Frame3->setPalette(purple);
     Frame3->setGeometry(0, toPixels(-60.f), toPixels(105.f), toPixels(495.f));
     buildControlBox();

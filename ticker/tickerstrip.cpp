@@ -2,6 +2,7 @@
 
 #include "common/pagetext.h"
 #include "model/barlayout.h"
+#include "widgets/style.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,7 +24,7 @@ constexpr std::array<QColor, TickerRing::SlotCount> InitialColors = {
 } // namespace
 
 TickerStrip::TickerStrip(const TickerRing& ring, QWidget* parent) : QWidget(parent), m_ring(ring) {
-    setFont(captionFont());
+    setFont(Style::boldFont(9.75));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setAccessibleName(QStringLiteral("Ultime notizie"));
@@ -32,14 +33,6 @@ TickerStrip::TickerStrip(const TickerRing& ring, QWidget* parent) : QWidget(pare
         m_slots[i].color = InitialColors[i];
         renderCaption(m_slots[i]);
     }
-}
-
-QFont TickerStrip::captionFont() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    font.setBold(true);
-    return font;
 }
 
 void TickerStrip::setCaption(int slot, const QString& caption) {

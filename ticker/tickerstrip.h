@@ -17,9 +17,6 @@ class TickerStrip : public QWidget {
 public:
     TickerStrip(const TickerRing& ring, QWidget* parent = nullptr);
 
-    // The captions' font: bold "MS Sans Serif" 9.75 pt, or the system's substitute.
-    static QFont captionFont();
-
     // A headline runs to about a hundred characters. A caption longer than
     // `MaxCaptionChars` is cut there and ends in an ellipsis: shaping megabytes of text
     // would stop the ticker, and such a caption would take days to scroll by.

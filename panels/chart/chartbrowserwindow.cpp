@@ -1,6 +1,7 @@
 #include "panels/chart/chartbrowserwindow.h"
 
 #include "model/chartpage.h"
+#include "widgets/style.h"
 #include "model/barlayout.h"
 
 #include <QGuiApplication>
@@ -28,7 +29,7 @@ protected:
 
 QIcon chartIcon() {
     QPixmap image(32, 32);
-    image.fill(QColor(192, 0, 192));
+    image.fill(Style::Purple);
     QPainter painter(&image);
     painter.setPen(QPen(QColor(0, 255, 0), 3));
     painter.drawPolyline(QPolygon({{2, 26}, {10, 18}, {16, 22}, {29, 6}}));

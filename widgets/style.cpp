@@ -1,0 +1,13 @@
+#include "widgets/style.h"
+
+namespace Style {
+
+QFont boldFont(qreal points) {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace Style
