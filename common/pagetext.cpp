@@ -18,10 +18,17 @@ std::optional<QString> cut(QStringView text, qsizetype from, qsizetype length) {
     return text.mid(from - 1, length).toString();
 }
 
-QString shortened(QStringView text, qsizetype limit) {
+QString shortened(QStringView text, qsizetype limit, Cut cut) {
     if (text.size() <= limit)
         return text.toString();
-    return text.first(limit).toString() + QChar(u'\u2026');
+    if (cut == Cut::AfterLimit)
+        return text.first(limit).toString() + QChar(u'\u2026');
+    const QString ellipsis = QStringLiteral("...");
+    const qsizetype room = limit - ellipsis.size();
+    qsizetype at = text.lastIndexOf(u' ', room);
+    if (at <= 0)
+        at = room;
+    return text.left(at).trimmed().toString() + ellipsis;
 }
 
 } // namespace PageText

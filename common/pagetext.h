@@ -22,9 +22,19 @@ void keepUnlessFailed(T& target, std::optional<T> result) {
         target = std::move(*result);
 }
 
-// Text from the network as much of it as a window will show: `text` itself, or its first
-// `limit` characters followed by an ellipsis. Laying out megabytes of text would stop the
-// ticker for seconds, and no screen could show them.
-QString shortened(QStringView text, qsizetype limit);
+// Where shortened() cuts, and how it marks the cut.
+enum class Cut {
+    // After the first `limit` characters, followed by an ellipsis (U+2026): what a window
+    // shows of text from the network. Laying out megabytes of text would stop the ticker
+    // for seconds, and no screen could show them.
+    AfterLimit,
+    // At the last blank that leaves room for "..." within `limit` characters (at that room
+    // when there is no such blank), blanks at either end dropped, then "...": titles and
+    // texts that the service writes, in ASCII, into its pages.
+    AtBlank,
+};
+
+// `text` itself when it has at most `limit` characters; otherwise cut as `cut` says.
+QString shortened(QStringView text, qsizetype limit, Cut cut = Cut::AfterLimit);
 
 } // namespace PageText

@@ -1,25 +1,12 @@
 #include "model/chartpage.h"
 
+#include "common/htmlescape.h"
+
 namespace {
-QString escapedForAttribute(const QString& text) {
-    QString escaped;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&': escaped += QStringLiteral("&amp;"); break;
-        case u'\'': escaped += QStringLiteral("&#39;"); break;
-        case u'"': escaped += QStringLiteral("&quot;"); break;
-        case u'<': escaped += QStringLiteral("&lt;"); break;
-        case u'>': escaped += QStringLiteral("&gt;"); break;
-        default:
-            // Control characters too: a symbol file that ends in a line break must not
-            // split the page's SYMBOL line.
-            if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
-                escaped += c;
-            else
-                escaped += QStringLiteral("&#%1;").arg(c.unicode());
-        }
-    }
-    return escaped;
+// Printable ASCII but the characters HTML gives a meaning. Control characters are escaped
+// too: a symbol file that ends in a line break must not split the page's SYMBOL line.
+bool plainInAttribute(char32_t c) {
+    return c >= 0x20 && c < 0x7F && c != U'&' && c != U'\'' && c != U'"' && c != U'<' && c != U'>';
 }
 } // namespace
 
@@ -51,7 +38,7 @@ QByteArray chartPageText(const ServiceHosts& hosts, const QString& symbol) {
         "<param name='irritantURL' value='http://{quote}/qc/livecharts/ot_timedout.html?timeout=100' />",
         "</applet>",
     };
-    const QString escapedSymbol = escapedForAttribute(symbol);
+    const QString escapedSymbol = escapedHtml(symbol, plainInAttribute, HtmlReferences::Named);
     QByteArray page;
     for (const char* line : lines) {
         const QString text = QString::fromLatin1(line)

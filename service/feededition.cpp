@@ -1,5 +1,6 @@
 #include "service/feededition.h"
 
+#include "common/pagetext.h"
 #include "service/detailpage.h"
 #include "service/headlinepage.h"
 #include "service/tickertext.h"
@@ -34,14 +35,14 @@ NewsEdition renderFeedEdition(QList<FeedItem> items) {
     for (const FeedItem& item : items) {
         if (records.size() == MaxFeedHeadlines)
             break;
-        const QString title = shortenedText(tickerText(item.title), MaxTitleLength);
+        const QString title = PageText::shortened(tickerText(item.title), MaxTitleLength, PageText::Cut::AtBlank);
         if (title.isEmpty())
             continue; // nothing of it can be shown
         QString link = linkOf(item);
         // Two items of one identity are one item given twice: the first stands.
         if (edition.detailPages.contains(link))
             continue;
-        const QString text = shortenedText(tickerText(item.text), MaxTextLength);
+        const QString text = PageText::shortened(tickerText(item.text), MaxTextLength, PageText::Cut::AtBlank);
         edition.detailPages.insert(link, renderDetailPage(title, text.isEmpty() ? title : text));
         records.append({timeOf(item), title, std::move(link)});
     }

@@ -1,5 +1,6 @@
 #include "service/feedreader.h"
 
+#include "common/htmlescape.h"
 #include "service/feeddate.h"
 #include "service/htmltext.h"
 #include "common/windows1252.h"
@@ -30,11 +31,8 @@ Markup atomMarkup(const QXmlStreamReader& xml) {
     return Markup::Unusable; // base64 images and other media
 }
 
-QString escaped(QStringView text) {
-    QString html = text.toString();
-    html.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
-    return html;
-}
+// Text as HTML: only '&' and '<' would be read as markup.
+bool plainInText(char32_t c) { return c != U'&' && c != U'<'; }
 
 // The plain text of the current element, read up to its end tag. The content is turned
 // into HTML first, so that one reduction serves every kind: escaped HTML is HTML already;
@@ -55,7 +53,7 @@ QString readText(QXmlStreamReader& xml, Markup markup) {
             html += QStringLiteral("</") + xml.name().toString() + u'>';
             break;
         case QXmlStreamReader::Characters:
-            html += markup == Markup::Html ? xml.text().toString() : escaped(xml.text());
+            html += markup == Markup::Html ? xml.text().toString() : escapedHtml(xml.text(), plainInText, HtmlReferences::Named);
             break;
         case QXmlStreamReader::EntityReference:
             // Only feeds that name a DTD (RSS 0.91) get here, with the HTML names it declares.

@@ -1,5 +1,7 @@
 #include "service/quotepage.h"
 
+#include "common/htmlescape.h"
+
 #include <QList>
 #include <QString>
 
@@ -35,20 +37,9 @@ QByteArray price(double value) {
     return QByteArray::number(value, 'f', 2);
 }
 
-bool isPlainSymbolChar(uint c) {
+bool isPlainSymbolChar(char32_t c) {
     return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') ||
            c == U'.' || c == U'-' || c == U'_' || c == U'^' || c == U'=';
-}
-
-QByteArray escapedSymbol(QStringView symbol) {
-    QByteArray escaped;
-    for (const uint c : symbol.toUcs4()) {
-        if (isPlainSymbolChar(c))
-            escaped += static_cast<char>(c);
-        else
-            escaped += "&#" + QByteArray::number(c) + ';';
-    }
-    return escaped;
 }
 
 } // namespace
@@ -58,7 +49,7 @@ QByteArray renderQuotePage(QStringView clock, double last, double open, QStringV
 
     QByteArray page;
     page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"us-ascii\">\n<title>";
-    page += escapedSymbol(symbol);
+    page += escapedHtml(symbol, isPlainSymbolChar, HtmlReferences::Numeric).toLatin1();
     page += " - Futures quote</title>\n</head>\n<body>\n<table class=\"quote\">\n";
 
     page += "<tr><th>Time</th><td><span class=\"clock\">";

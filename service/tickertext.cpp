@@ -120,14 +120,3 @@ QString tickerText(QStringView text) {
     folded.replace(QStringLiteral("popup05"), QStringLiteral("popup 05"));
     return folded;
 }
-
-QString shortenedText(const QString& text, qsizetype maxLength) {
-    if (text.size() <= maxLength)
-        return text;
-    const QString ellipsis = QStringLiteral("...");
-    const qsizetype room = maxLength - ellipsis.size();
-    qsizetype cut = text.lastIndexOf(u' ', room);
-    if (cut <= 0)
-        cut = room;
-    return text.left(cut).trimmed() + ellipsis;
-}

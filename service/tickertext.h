@@ -21,6 +21,3 @@
 //   inside, so that no title or text can pass for the pages' own markup;
 // - whitespace runs become single blanks, none at either end.
 QString tickerText(QStringView text);
-
-// `text` cut to at most `maxLength` characters at a blank, "..." marking the cut.
-QString shortenedText(const QString& text, qsizetype maxLength);
