@@ -10,6 +10,10 @@
 #include "service/servicecommandline.h"
 #include "common/windows1252.h"
 
+#include "datafile.h"
+#include "feedexpectation.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QTimeZone>
@@ -20,13 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray feedFile(const char* name) {
-    QFile file(QStringLiteral(DATA_DIR "/") + QString::fromLatin1(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing test feed %s", name);
-    return file.readAll();
-}
 
 // A feed of `count` items a minute apart, oldest first, the newest with a long text.
 QByteArray hugeFeed(int count) {
@@ -157,54 +154,21 @@ private Q_SLOTS:
     // Each feed as the bar shows it: "HH:MM - Title" in its first slots, newest first, and
     // the text that the link of each of the first headlines opens. The bar repairs à but
     // keeps the second byte of its UTF-8 form, a no-break space, and its detail reader glues
-    // a comma to a following digit.
+    // a comma to a following digit. Each feed in the data folder comes with what it must
+    // give in NAME.xml.expected: adding a case is adding the two files.
     void feed_data() {
         QTest::addColumn<QByteArray>("feed");
         QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QStringList>("texts");
 
-        // Newest by the instant, each shown at the time of day its own offset gives; the item
-        // without a date and the oldest fall off the five.
-        QTest::newRow("RSS 2.0") << feedFile("rss2.xml") << QStringList{
-            u"12:30 - Wall Street apre in rialzo"_s, u"16:45 - Neve in Trentino, strade chiuse in Val di Sole"_s,
-            u"17:05 - Concerto di Natale in piazza Duomo"_s,
-            u"11:00 - Elezioni comunali, affluenza al 40% a mezzogiorno"_s,
-            u"09:15 - Porto di Genova, arriva la nave più grande"_s} << QStringList{
-            u"Apertura positiva per i listini americani, trainati dai titoli tecnologici."_s,
-            u"Nevica da stanotte sopra i 900 metri: chiuse due strade provinciali."_s};
-        // published before updated; html, xhtml and text content; content by reference skipped.
-        QTest::newRow("Atom") << feedFile("atom.xml") << QStringList{
-            u"15:20 - Biblioteca civica, nuovi orari"_s, u"12:40 - Ospedale, inaugurato il nuovo reparto"_s,
-            u"10:00 - Mercato di Natale: aperto fino alle 22"_s, u"08:05 - Traffico e lavori sulla tangenziale"_s,
-            u"20:00 - Scuola, al via le iscrizioni"_s} << QStringList{
-            u"Da lunedì la biblioteca apre alle 8.30. Chiude alle 19 e il sabato alle 13."_s,
-            u"Il reparto conta quaranta letti."_s, u"Le casette di legno restano aperte. Ingresso libero."_s,
-            u"Limite di 60 km/h tra le uscite -4- e -5-."_s, u"Le iscrizioni si chiudono il 31 gennaio."_s};
-        // Bytes 0x80 to 0x9F (apostrophe, dash, euro, ellipsis) read as Windows-1252.
-        QTest::newRow("ISO-8859-1") << feedFile("latin1.xml") << QStringList{
-            u"18:20 - Perché il treno è in ritardo"_s, u"17:10 - E' arrivato l'inverno"_s,
-            u"16:00 - Più turisti a Venezia"_s, u"15:30 - Caffè al bar, prezzi in aumento"_s,
-            u"14:45 - Giù le temperature, \"freddo polare\""_s} << QStringList{
-            u"Un guasto alla linea rallenta i treni per la città\u00A0 fino a sera."_s,
-            u"Temperature sotto lo zero in tutta la regione - dice il meteo - fino a giovedì."_s,
-            u"\"Numeri da record\", spiega l'assessore."_s, u"Una tazzina costa ora 1,30 EUR in media."_s,
-            u"Tornano le gelate: attenzione alle strade..."_s};
-        // Titles only: descriptions are read the same way.
-        QTest::newRow("entities and CDATA in titles") << feedFile("entities.xml") << QStringList{
-            u"13:00 - Borsa e mercati: l'indice sale"_s, u"12:00 - Pioggia e vento: allerta in Liguria"_s,
-            u"11:00 - Ricerca e sviluppo: fondi per l'università\u00A0"_s, u"10:00 - AT+T e Telecom, accordo sul 5G"_s,
-            u"09:00 - \"Basta ritardi\" dicono i pendolari - il Comune risponde..."_s} << QStringList();
-        // Markup, scripts and comments gone; characters the bar cannot show spelt in ASCII or
-        // dropped; the readers' own marker words and "</div>" cannot pass as markup. The item
-        // without a date comes last, and without a text shows its title.
-        QTest::newRow("HTML") << feedFile("html.xml") << QStringList{
-            u"13:00 - Paragrafi e collegamenti"_s, u"12:00 - Foto, script e commenti"_s,
-            u"11:00 - \"Virgolette\" - trattini... E' l'ora di Ca va"_s,
-            u"10:00 - Come leggere Strillo Televideo e popup 05"_s, u"--:-- - Senza testo"_s} << QStringList{
-            u"Primo paragrafo -- freccia. Secondo paragrafo, con un grassetto."_s,
-            u"Testo con spazi e a capo uno due"_s,
-            u"Un elemento diretto nella descrizione: 20 gradi C a Zurich, naive,2 1/2 ore e ."_s,
-            u"Solo il contenuto completo, con -/div- scritto nel testo."_s, u"Senza testo"_s};
+        const QDir data(QStringLiteral(DATA_DIR));
+        const QStringList expectations = data.entryList({u"*.xml.expected"_s}, QDir::Files, QDir::Name);
+        QVERIFY(expectations.size() >= 5);
+        for (const QString& name : expectations) {
+            const FeedExpectation expected = readFeedExpectation(data.filePath(name));
+            const QString feed = name.chopped(u".expected"_s.size());
+            QTest::newRow(qPrintable(feed)) << dataFile(qPrintable(feed)) << expected.captions << expected.texts;
+        }
         // The newest comes last in the document; its long text is cut for the panel.
         QTest::newRow("40000 items") << hugeFeed(40000)
             << QStringList{u"18:39 - Notizia 39999"_s, u"18:38 - Notizia 39998"_s, u"18:37 - Notizia 39997"_s}
@@ -229,7 +193,7 @@ private Q_SLOTS:
     // The bar holds the links of its last reading while the service may have read the feed
     // again: a link names the same item, with the same page, in the next reading.
     void linksOutlastARefresh() {
-        QList<FeedItem> items = readFeed(feedFile("rss2.xml")).items;
+        QList<FeedItem> items = readFeed(dataFile("rss2.xml")).items;
         const NewsEdition before = renderFeedEdition(items);
         const QDateTime latest(QDate(2026, 12, 6), QTime(19, 0), Qt::UTC);
         items.prepend({u"nuova"_s, {}, u"Ultima ora"_s, u"Testo."_s, latest});

@@ -145,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(m_bar->ring().box(6).width, width);
     }
 
-    // A screen reader names each control by its tooltip, and reads the panel's texts.
+    // A screen reader names each control as its tooltip does, and reads the panel's texts.
     void everyControlCanBeReadAloud() {
         startBar();
         m_bar->Label1_Click(2);
@@ -153,14 +153,20 @@ private Q_SLOTS:
         const auto name = [](QWidget* widget) {
             return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
         };
-        for (QWidget* control : std::initializer_list<QWidget*>{m_bar->Label6, m_bar->Label5, m_bar->HelpButton,
-                                                                m_bar->Label3, m_bar->Check2}) {
-            QVERIFY(!control->toolTip().isEmpty());
-            QCOMPARE(name(control), control->toolTip());
+        const std::pair<QWidget*, QString> controls[] = {
+            {m_bar->Label6, u"Finestra al top"_s},
+            {m_bar->Label5, u"Aggiorna i dati"_s},
+            {m_bar->HelpButton, u"Aiuto per l'uso del ticker."_s},
+            {m_bar->Label3, u"Chiude"_s},
+            {m_bar->Check2, u"Futures Americani"_s},
+        };
+        for (const auto& [control, text] : controls) {
+            QCOMPARE(name(control), text);
+            QCOMPARE(control->toolTip(), text);
         }
-        QCOMPARE(name(m_bar->Frame1), QStringLiteral("Ultime notizie"));
-        QCOMPARE(name(m_bar->panel->Label8), m_bar->panel->heading());
-        QCOMPARE(name(m_bar->panel->Label7), m_bar->panel->body());
+        QCOMPARE(name(m_bar->Frame1), u"Ultime notizie"_s);
+        QCOMPARE(name(m_bar->panel->Label8), u"  12:15 - Perch\u00e9 il lago \u00e8 cos\u00ec alto  "_s);
+        QCOMPARE(name(m_bar->panel->Label7), u"Il livello \u00e8 salito,  oggi 12,5 centimetri, in pi\u00f9."_s);
     }
 
     void exitsOnlyOnYes_data() {
