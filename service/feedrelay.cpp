@@ -33,6 +33,8 @@ void FeedRelay::start() {
     m_service.setAnswering(false);
     connect(this, &FeedRelay::readingFinished, &m_service, [this] { m_service.setAnswering(true); },
             Qt::SingleShotConnection);
+    // However many feeds are tried, the first requests wait no longer than one fetch may last.
+    QTimer::singleShot(m_fetchers.front()->limits().timeout, &m_service, [this] { m_service.setAnswering(true); });
     readNow();
     m_refresh.start();
 }

@@ -39,9 +39,9 @@ public:
     // Reads the feed now and then every refresh interval. Until the first reading is in,
     // the service leaves new connections waiting (see LocalService::setAnswering()): a bar
     // started together with the service then shows the feed at once rather than the
-    // sample news until its next refresh. The wait is bounded by the fetch time-outs,
-    // which are shorter than the time the bar waits for an answer. Call after the service
-    // listens.
+    // sample news until its next refresh. The wait is bounded by one fetch time-out, which
+    // is shorter than the time the bar waits for an answer, however many feeds are tried.
+    // Call after the service listens.
     void start();
     // Starts a reading now, unless one is running.
     void readNow();
