@@ -177,19 +177,13 @@ private Q_SLOTS:
         const QString conf = u"# Zefirina\n; feed = https://old.example/rss\n  feed =  https://b.example/rss \n"_s;
         QTest::newRow("nothing set") << false << QString() << QString() << QString() << QStringList{rss101, allNews}
                                      << QString();
-        QTest::newRow("comments only") << false << QString() << QString() << u"#feed=x\n;feed=y"_s
-                                       << QStringList{rss101, allNews} << QString();
         QTest::newRow("config line") << false << QString() << QString() << conf
                                      << QStringList{u"https://b.example/rss"_s} << QString();
         QTest::newRow("last line wins, relative file beside it")
             << false << QString() << QString() << u"feed=a.xml\r\nfeed = notizie/b.xml\r\n"_s
             << QStringList{u"file:///home/u/.config/zefirina/notizie/b.xml"_s} << QString();
-        QTest::newRow("environment over config") << false << QString() << u" https://a.example/rss "_s << conf
-                                                 << QStringList{u"https://a.example/rss"_s} << QString();
-        QTest::newRow("environment file") << false << QString() << u"file:///srv/feed.xml"_s << conf
-                                          << QStringList{u"file:///srv/feed.xml"_s} << QString();
-        QTest::newRow("blank environment") << false << QString() << u"  "_s << conf
-                                           << QStringList{u"https://b.example/rss"_s} << QString();
+        QTest::newRow("environment over config") << false << QString() << u" file:///srv/feed.xml "_s << conf
+                                                 << QStringList{u"file:///srv/feed.xml"_s} << QString();
         QTest::newRow("command line over all") << false << u"https://c.example/rss"_s << u"https://a.example/rss"_s
                                                << conf << QStringList{u"https://c.example/rss"_s} << QString();
         QTest::newRow("sample over all") << true << u"https://c.example/rss"_s << u"https://a.example/rss"_s << conf
