@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     // started here ends with the program, however the program ends.
     ServiceStarter service;
     service.ensureRunning(hosts.news);
+    service.keepRunning(hosts.news);
     Form1 bar(hosts);
     bar.show();
     return app.exec();

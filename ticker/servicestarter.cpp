@@ -14,7 +14,22 @@ constexpr int PortTaken = 3;
 const QByteArray ListeningLine = QByteArrayLiteral("zefirina-service: listening on ");
 } // namespace
 
-ServiceStarter::ServiceStarter(QStringList folders) : m_folders(std::move(folders)) {}
+ServiceStarter::ServiceStarter(QStringList folders) : m_folders(std::move(folders)) {
+    // Later lines are of no use here; reading them keeps the service from ever blocking on a full pipe.
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process, [this] {
+        if (!m_waiting)
+            m_process.readAllStandardOutput();
+    });
+}
+
+void ServiceStarter::keepRunning(const QString& newsHost, std::chrono::milliseconds interval) {
+    QObject::disconnect(&m_check, nullptr, nullptr, nullptr);
+    QObject::connect(&m_check, &QTimer::timeout, &m_check, [this, newsHost] {
+        if (m_process.state() == QProcess::NotRunning)
+            ensureRunning(newsHost);
+    });
+    m_check.start(interval);
+}
 
 ServiceStarter::~ServiceStarter() {
     if (m_process.state() == QProcess::NotRunning)
@@ -63,6 +78,7 @@ ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, s
     m_process.setArguments({QStringLiteral("--port"), QString::number(*port), QStringLiteral("--exit-with-stdin")});
     // What the service tells on its standard error goes where the bar's own messages go.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_waiting = true;
     m_process.start(QIODevice::ReadWrite);
 
     QDeadlineTimer deadline(patience);
@@ -71,9 +87,7 @@ ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, s
         m_process.waitForReadyRead(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 200)));
         told += m_process.readAllStandardOutput();
     }
-    // Later lines are of no use here; reading them keeps the service from ever blocking on a full pipe.
-    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
-                     [this] { m_process.readAllStandardOutput(); });
+    m_waiting = false;
     if (told.contains(ListeningLine))
         return Outcome::Started;
     if (m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <chrono>
 #include <optional>
@@ -15,7 +16,8 @@
 //
 // Two bars that start at once may both find the port free and both start a service: one
 // of the two gets the port, the other leaves quietly (exit code 3), and its bar then finds
-// the first one answering.
+// the first one answering. When that bar ends, its service goes with it, and the other
+// bar's starter (see keepRunning()) starts one of its own.
 class ServiceStarter {
 public:
     enum class Outcome {
@@ -39,6 +41,9 @@ public:
     // milliseconds, and the bar's first refresh must find it.
     Outcome ensureRunning(const QString& newsHost,
                           std::chrono::milliseconds patience = std::chrono::milliseconds(5000));
+    // From now on checks every `interval` that the service answers, and starts one again
+    // when none does: after the bar that started the one in use has ended, or a crash.
+    void keepRunning(const QString& newsHost, std::chrono::milliseconds interval = std::chrono::seconds(10));
     QString program() const { return m_process.program(); }
     qint64 processId() const { return m_process.processId(); }
 
@@ -52,4 +57,6 @@ private:
 
     QStringList m_folders;
     QProcess m_process;
+    QTimer m_check;
+    bool m_waiting = false; // for the line that says the service listens
 };

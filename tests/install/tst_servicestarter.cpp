@@ -75,7 +75,7 @@ private Q_SLOTS:
     }
 
     // A service that answers is used as it is, and outlives the starter; the news host
-    // elsewhere starts nothing.
+    // elsewhere starts nothing. When the service in use ends, the starter starts its own.
     void leavesARunningServiceAlone() {
         const quint16 port = freePort();
         QProcess running;
@@ -89,8 +89,14 @@ private Q_SLOTS:
         QCOMPARE(running.state(), QProcess::Running);
         ServiceStarter elsewhere({InstalledBin});
         QCOMPARE(elsewhere.ensureRunning(u"news.example.org:80"_s), ServiceStarter::Outcome::NotLocal);
+
+        ServiceStarter watching({InstalledBin});
+        QCOMPARE(watching.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
+        watching.keepRunning(u"127.0.0.1:%1"_s.arg(port), std::chrono::milliseconds(50));
         running.kill();
         running.waitForFinished();
+        QTRY_VERIFY(watching.processId() != 0);
+        QVERIFY(answers(port));
     }
 };
 
