@@ -78,6 +78,12 @@ ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, s
     m_process.setArguments({QStringLiteral("--port"), QString::number(*port), QStringLiteral("--exit-with-stdin")});
     // What the service tells on its standard error goes where the bar's own messages go.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+#ifdef Q_OS_WIN
+    // The bar has no console: without this flag the service would open one of its own.
+    constexpr unsigned long CreateNoWindow = 0x08000000;
+    m_process.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments* arguments) { arguments->flags |= CreateNoWindow; });
+#endif
     m_waiting = true;
     m_process.start(QIODevice::ReadWrite);
 
