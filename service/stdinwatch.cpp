@@ -13,6 +13,7 @@ void quitAtEndOfStdin() {
         // Whatever arrives is read and dropped: only the end matters.
         while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
         }
-        QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }).detach();
 }
