@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
@@ -35,6 +36,10 @@ bool FeedFetcher::fetch() {
     request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("zefirina-service/%1").arg(QCoreApplication::applicationVersion()));
+    if (!m_etag.isEmpty())
+        request.setRawHeader(QByteArrayLiteral("If-None-Match"), m_etag);
+    if (!m_lastModified.isEmpty())
+        request.setRawHeader(QByteArrayLiteral("If-Modified-Since"), m_lastModified);
     request.setRawHeader(QByteArrayLiteral("Accept"),
                          QByteArrayLiteral("application/rss+xml, application/atom+xml, application/xml;q=0.9, "
                                            "text/xml;q=0.9, */*;q=0.5"));
@@ -45,8 +50,21 @@ bool FeedFetcher::fetch() {
     return true;
 }
 
+void FeedFetcher::forgetValidators() {
+    m_etag.clear();
+    m_lastModified.clear();
+    m_fileStamp.clear();
+}
+
 void FeedFetcher::readFile() {
     QFile file(m_location.toLocalFile());
+    const QFileInfo info(file);
+    const QString stamp = QStringLiteral("%1 %2").arg(info.size()).arg(
+        info.lastModified().toUTC().toString(Qt::ISODateWithMs));
+    if (info.isFile() && stamp == m_fileStamp) {
+        reportUnchanged();
+        return;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         fail(QStringLiteral("cannot open %1: %2").arg(file.fileName(), file.errorString()));
         return;
@@ -57,8 +75,10 @@ void FeedFetcher::readFile() {
         fail(tooLargeText());
     else if (file.error() != QFileDevice::NoError)
         fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
-    else
+    else {
+        m_fileStamp = stamp;
         succeed();
+    }
 }
 
 void FeedFetcher::readArrived() {
@@ -76,7 +96,9 @@ void FeedFetcher::replyFinished() {
         return; // the last bytes broke the cap, which has been reported
     const QNetworkReply::NetworkError error = m_reply->error();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError) {
+    if (status == 304 && !(m_etag.isEmpty() && m_lastModified.isEmpty())) {
+        reportUnchanged();
+    } else if (error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError) {
         fail(m_reply->errorString());
     } else if (status >= 300) {
         const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
@@ -84,8 +106,21 @@ void FeedFetcher::replyFinished() {
     } else if (error != QNetworkReply::NoError) {
         fail(m_reply->errorString());
     } else {
+        keepValidators();
         succeed();
     }
+}
+
+void FeedFetcher::keepValidators() {
+    m_etag = m_reply->rawHeader(QByteArrayLiteral("ETag"));
+    m_lastModified = m_reply->rawHeader(QByteArrayLiteral("Last-Modified"));
+}
+
+void FeedFetcher::reportUnchanged() {
+    releaseReply();
+    m_body.clear();
+    m_busy = false;
+    Q_EMIT unchanged();
 }
 
 void FeedFetcher::succeed() {

@@ -28,6 +28,9 @@ private Q_SLOTS:
         for (int slot = 0; slot < HeadlineCount; ++slot) {
             QCOMPARE(m_bar->Frame1->caption(slot), expected.captions[slot]);
             QVERIFY(!m_bar->Frame1->caption(slot).contains(QChar(0x00C3)));
+            // Whoever looks at the bar sees that these are examples, not news.
+            QVERIFY2(m_bar->Frame1->caption(slot).contains(QStringLiteral(" - [Esempio] ")),
+                     qPrintable(m_bar->Frame1->caption(slot)));
             QCOMPARE(m_bar->LinkNotizie()[slot], expected.links[slot]);
         }
     }
@@ -37,6 +40,7 @@ private Q_SLOTS:
             m_bar->Label1_Click(slot);
             QTRY_VERIFY(!m_bar->panel->body().contains(u"Connessione"));
             QVERIFY2(m_bar->panel->body().size() > 40, qPrintable(m_bar->panel->body()));
+            QVERIFY2(m_bar->panel->body().startsWith(QStringLiteral("[Esempio] ")), qPrintable(m_bar->panel->body()));
         }
     }
 
