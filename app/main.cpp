@@ -1,4 +1,5 @@
 #include "ticker/form1.h"
+#include "ticker/servicestarter.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,6 +21,11 @@ int main(int argc, char** argv) {
         QStringLiteral(ZEFIRINA_NEWS_HOST),         QStringLiteral(ZEFIRINA_QUOTE_HOST),
         QStringLiteral(ZEFIRINA_MAKER_HOST),        QStringLiteral(ZEFIRINA_CHART_APPLET_HOST),
         QStringLiteral(ZEFIRINA_CHART_HELP_HOST),   QStringLiteral(ZEFIRINA_CHART_DATA_HOST)};
+    // Before the bar's first refresh, so that it already finds the service. The service
+    // started here ends with the program, however the program ends.
+    ServiceStarter service;
+    service.ensureRunning(hosts.news);
+    service.keepRunning(hosts.news);
     Form1 bar(hosts);
     bar.show();
     return app.exec();

@@ -31,6 +31,13 @@ bool isHttpStatusError(QNetworkReply::NetworkError error) {
 }
 } // namespace
 
+QByteArray FetchOutcome::header(QByteArrayView name) const {
+    for (const auto& [field, value] : headers)
+        if (field.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    return {};
+}
+
 QString fetchFailureText(FetchFailure failure, const QString& detail) {
     switch (failure) {
     case FetchFailure::None:
@@ -116,6 +123,8 @@ void HttpFetch::replyFinished() {
     FetchOutcome outcome;
     outcome.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     outcome.statusText = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    for (const auto& [field, value] : m_reply->rawHeaderPairs())
+        outcome.headers.append({field, value});
     outcome.body = std::exchange(m_body, {});
     release();
     Q_EMIT finished(outcome);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -31,6 +33,10 @@ struct FetchOutcome {
     QString statusText;     // the answer's reason phrase ("Not Found")
     QByteArray body;        // the whole body, unless a body sink took it piece by piece
     QString detail;         // after a failure: the network library's own words, for logs
+    QList<std::pair<QByteArray, QByteArray>> headers; // the answer's header fields
+
+    // The value of the answer's header field `name` (any case); empty when it has none.
+    QByteArray header(QByteArrayView name) const;
 };
 
 // The text the bar shows for a failure; `detail` completes the texts that need it.

@@ -14,7 +14,11 @@ Form3::Form3(ChartPages& pages, QString pluginFile)
 Form3::~Form3() { delete m_window; }
 
 QString Form3::defaultPluginFile() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zefirina_chart"));
+    // bin/zefirina and lib/zefirina/, installed and in the build tree alike; on Windows the
+    // plugin sits beside the program.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QDir libraryFolder(programFolder.filePath(QStringLiteral("../lib/zefirina")));
+    return (libraryFolder.exists() ? libraryFolder : programFolder).filePath(QStringLiteral("zefirina_chart"));
 }
 
 void Form3::setPluginFile(const QString& pluginFile) { m_loader.setFileName(pluginFile); }

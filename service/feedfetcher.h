@@ -16,6 +16,11 @@
 // with why. A fetch fails when the host cannot be reached, the server answers with
 // another status, the whole transfer takes longer than the time-out, the body grows past
 // the size cap, or the redirects exceed their limit or go from https to http.
+//
+// Fetches after a good one are conditional: the server is asked for the document only if
+// it changed since (If-None-Match with its ETag, If-Modified-Since with its Last-Modified),
+// and a file is read again only if its size or modification time changed. An unchanged
+// document ends the fetch with unchanged() instead of fetched().
 class FeedFetcher : public QObject {
     Q_OBJECT
 public:
@@ -29,17 +34,25 @@ public:
 
     void setLimits(const Limits& limits);
     const Limits& limits() const { return m_limits; }
+    QUrl location() const { return m_location; }
 
     // Starts a fetch; false, and the running one goes on, while one is running.
     bool fetch();
+    bool busy() const { return m_busy; }
+    // The next fetch asks for the whole document, as the first did: for a caller that
+    // could not use the last one.
+    void forgetValidators();
 
 Q_SIGNALS:
     void fetched(const QByteArray& body);
     void failed(const FeedFailure& failure);
+    void unchanged();
 
 private:
     void readFile();
     void answered(const FetchOutcome& outcome);
+    void succeed(const QByteArray& body);
+    void reportUnchanged();
     void fail(FeedFailure failure);
 
     QUrl m_location;
@@ -47,4 +60,8 @@ private:
     QNetworkAccessManager m_network;
     HttpFetch m_fetch{&m_network};
     bool m_busy = false;
+    // What the last good fetch was: the server's validators, or the file's size and time.
+    QByteArray m_etag;
+    QByteArray m_lastModified;
+    QString m_fileStamp;
 };

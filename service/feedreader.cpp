@@ -6,6 +6,7 @@
 #include "common/windows1252.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 #include <QXmlStreamReader>
 
 namespace {
@@ -188,6 +189,21 @@ FeedReading xmlError(const QXmlStreamReader& xml) {
                              .arg(xml.errorString().chopped(xml.errorString().endsWith(u'.') ? 1 : 0)));
 }
 
+// The web address of a <link> outside the items: the feed's own site, when it is one.
+QString siteLinkOf(QXmlStreamReader& xml, FeedKind kind) {
+    QString link;
+    if (kind == FeedKind::Atom && xml.namespaceUri() == AtomNs) {
+        const QStringView rel = xml.attributes().value(QStringLiteral("rel"));
+        if (rel.isEmpty() || rel == u"alternate")
+            link = xml.attributes().value(QStringLiteral("href")).toString().trimmed();
+    } else if (kind == FeedKind::Rss && (xml.namespaceUri().isEmpty() || xml.namespaceUri() == Rss1Ns)) {
+        link = readWord(xml);
+    }
+    const QUrl url(link, QUrl::StrictMode);
+    const bool web = url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https") && !url.host().isEmpty();
+    return web ? url.toString(QUrl::FullyEncoded) : QString();
+}
+
 } // namespace
 
 FeedReading readFeed(QByteArrayView document) {
@@ -208,7 +224,13 @@ FeedReading readFeed(QByteArrayView document) {
     const QString itemName = kind == FeedKind::Rss ? QStringLiteral("item") : QStringLiteral("entry");
     FeedReading reading;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != itemName)
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"link" && reading.siteLink.isEmpty()) {
+            reading.siteLink = siteLinkOf(xml, kind);
+            continue;
+        }
+        if (xml.name() != itemName)
             continue;
         const QStringView ns = xml.namespaceUri();
         const bool isItem = kind == FeedKind::Atom ? ns == AtomNs : (ns.isEmpty() || ns == Rss1Ns);

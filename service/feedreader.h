@@ -11,6 +11,9 @@
 struct FeedReading {
     QList<FeedItem> items;
     std::optional<FeedFailure> failure; // Empty, NotWellFormed, NotAFeed or NoItems
+    // The feed's own web site (RSS: the channel's link; Atom: the feed's alternate link),
+    // fully encoded; empty unless it is an http or https address.
+    QString siteLink = {};
 };
 
 // Reads an RSS 2.0 (and 0.9x, 1.0) or Atom 1.0 document from the bytes as fetched.

@@ -4,47 +4,94 @@
 #include "service/feedreader.h"
 #include "service/localservice.h"
 
-FeedRelay::FeedRelay(const QUrl& feed, std::chrono::milliseconds refreshInterval, LocalService& service,
+FeedRelay::FeedRelay(const QList<QUrl>& feeds, std::chrono::milliseconds refreshInterval, LocalService& service,
                      QObject* parent)
-    : QObject(parent), m_service(service), m_fetcher(feed) {
+    : QObject(parent), m_service(service) {
+    Q_ASSERT(!feeds.isEmpty());
+    for (const QUrl& feed : feeds) {
+        auto fetcher = std::make_unique<FeedFetcher>(feed);
+        const int index = static_cast<int>(m_fetchers.size());
+        connect(fetcher.get(), &FeedFetcher::fetched, this,
+                [this, index](const QByteArray& document) { publish(index, document); });
+        connect(fetcher.get(), &FeedFetcher::unchanged, this, [this, index] { keepServing(index); });
+        connect(fetcher.get(), &FeedFetcher::failed, this,
+                [this, index](const FeedFailure& failure) { reportFailure(index, failure); });
+        m_fetchers.push_back(std::move(fetcher));
+    }
     m_refresh.setInterval(refreshInterval);
     connect(&m_refresh, &QTimer::timeout, this, &FeedRelay::readNow);
-    connect(&m_fetcher, &FeedFetcher::fetched, this, &FeedRelay::publish);
-    connect(&m_fetcher, &FeedFetcher::failed, this, &FeedRelay::reportFailure);
+}
+
+FeedRelay::~FeedRelay() = default;
+
+void FeedRelay::setLimits(const FeedFetcher::Limits& limits) {
+    for (const auto& fetcher : m_fetchers)
+        fetcher->setLimits(limits);
 }
 
 void FeedRelay::start() {
     m_service.setAnswering(false);
     connect(this, &FeedRelay::readingFinished, &m_service, [this] { m_service.setAnswering(true); },
             Qt::SingleShotConnection);
+    // However many feeds are tried, the first requests wait no longer than one fetch may last.
+    QTimer::singleShot(m_fetchers.front()->limits().timeout, &m_service, [this] { m_service.setAnswering(true); });
     readNow();
     m_refresh.start();
 }
 
 void FeedRelay::readNow() {
     // A reading that outlasts the interval is left to finish.
-    m_fetcher.fetch();
+    if (!m_fetchers[m_current]->busy())
+        read(0);
 }
 
-void FeedRelay::publish(const QByteArray& document) {
+void FeedRelay::read(int feedIndex) {
+    m_current = feedIndex;
+    m_fetchers[feedIndex]->fetch();
+}
+
+void FeedRelay::publish(int feedIndex, const QByteArray& document) {
     FeedReading reading = readFeed(document);
     if (reading.failure) {
-        reportFailure(*reading.failure);
+        reportFailure(feedIndex, *reading.failure);
         return;
     }
     const auto itemCount = static_cast<int>(reading.items.size());
     NewsEdition edition = renderFeedEdition(std::move(reading.items));
     if (edition.detailPages.isEmpty()) {
-        reportFailure({FeedFailure::Kind::NothingToShow, 0, {}});
+        reportFailure(feedIndex, {FeedFailure::Kind::NothingToShow, 0, {}});
         return;
     }
+    edition.siteLink = reading.siteLink;
     m_service.setNews(std::move(edition));
+    // "Unchanged" from another feed would mean unchanged from pages no longer served.
+    for (std::size_t i = 0; i < m_fetchers.size(); ++i)
+        if (static_cast<int>(i) != feedIndex)
+            m_fetchers[i]->forgetValidators();
+    m_served = feedIndex;
     m_lastUpdate = QDateTime::currentDateTime();
     Q_EMIT updated(itemCount);
     Q_EMIT readingFinished();
 }
 
-void FeedRelay::reportFailure(const FeedFailure& failure) {
-    Q_EMIT failed(failure);
+void FeedRelay::keepServing(int feedIndex) {
+    if (feedIndex != m_served) {
+        // Only after a failed parse, whose validators are gone: ask for the whole document.
+        m_fetchers[feedIndex]->forgetValidators();
+        read(feedIndex);
+        return;
+    }
+    m_lastUpdate = QDateTime::currentDateTime();
+    Q_EMIT unchanged();
     Q_EMIT readingFinished();
+}
+
+void FeedRelay::reportFailure(int feedIndex, const FeedFailure& failure) {
+    // A document that gave nothing must be fetched whole next time, not answered "unchanged".
+    m_fetchers[feedIndex]->forgetValidators();
+    Q_EMIT failed(failure);
+    if (feedIndex + 1 < static_cast<int>(m_fetchers.size()))
+        read(feedIndex + 1);
+    else
+        Q_EMIT readingFinished();
 }

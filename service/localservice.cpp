@@ -29,6 +29,7 @@ bool LocalService::start(const QHostAddress& address, quint16 port) {
     auto* tcpServer = new QTcpServer(this);
     if (!tcpServer->listen(address, port)) {
         m_error = tcpServer->errorString();
+        m_addressInUse = tcpServer->serverError() == QAbstractSocket::AddressInUseError;
         delete tcpServer;
         return false;
     }
@@ -75,6 +76,14 @@ bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
     const Reply reply = answer(request.url());
     // The quote changes with every request and the pages are samples: nothing is worth
     // keeping in a cache.
+    if (!reply.location.isEmpty()) {
+        responder.write(reply.body,
+                        {{QByteArrayLiteral("Content-Type"), reply.contentType},
+                         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")},
+                         {QByteArrayLiteral("Location"), reply.location}},
+                        reply.status);
+        return true;
+    }
     responder.write(reply.body,
                     {{QByteArrayLiteral("Content-Type"), reply.contentType},
                      {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
@@ -104,7 +113,7 @@ LocalService::Reply LocalService::answer(const QUrl& url) {
     if (path == ServicePaths::FuturesSymbol)
         return {QHttpServerResponder::StatusCode::Ok, TextType, SiteContent::futuresSymbol()};
     if (path == ServicePaths::NewsHome)
-        return html(m_content.newsHomePage());
+        return newsHome();
     if (path == ServicePaths::MakerPage)
         return html(m_content.makerPage());
     return notFound();
@@ -116,6 +125,15 @@ LocalService::Reply LocalService::quotePage(const QUrl& url) {
     const double last = m_price.step();
     const QString clock = easternClockText(QDateTime::currentDateTimeUtc());
     return html(renderQuotePage(clock, last, m_price.open(), symbol));
+}
+
+// While a feed is served, its own site is the home page of the news it gives.
+LocalService::Reply LocalService::newsHome() const {
+    if (m_news.siteLink.isEmpty())
+        return html(m_content.newsHomePage());
+    const QByteArray target = m_news.siteLink.toLatin1();
+    return {QHttpServerResponder::StatusCode::Found, HtmlType,
+            "<!DOCTYPE html>\n<p><a href=\"" + target + "\">" + target + "</a></p>\n", target};
 }
 
 LocalService::Reply LocalService::html(const QByteArray& page) {

@@ -26,6 +26,8 @@ public:
     // The port actually listened on, 0 before a successful start().
     quint16 port() const;
     QString errorString() const { return m_error; }
+    // Whether the last start() failed because something else listens there already.
+    bool addressInUse() const { return m_addressInUse; }
     // "http://127.0.0.1:8089/"
     QUrl baseUrl() const;
 
@@ -51,10 +53,12 @@ private:
         QHttpServerResponder::StatusCode status;
         QByteArray contentType;
         QByteArray body;
+        QByteArray location = {}; // where a redirect sends the client
     };
 
     Reply answer(const QUrl& url);
     Reply quotePage(const QUrl& url);
+    Reply newsHome() const;
 
     static Reply html(const QByteArray& page);
     static Reply notFound();
@@ -65,4 +69,5 @@ private:
     PriceWalk m_price;
     QTcpServer* m_tcpServer = nullptr;
     QString m_error;
+    bool m_addressInUse = false;
 };

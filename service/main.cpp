@@ -1,15 +1,28 @@
+#include "service/feedchoice.h"
 #include "service/feedrelay.h"
 #include "service/localservice.h"
 #include "service/servicecommandline.h"
+#include "service/stdinwatch.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QNetworkProxyFactory>
 #include <QTextStream>
 
-#include <memory>
-
 // Exit code for arguments the service cannot run with, including a port it cannot listen on.
 constexpr int BadArguments = 2;
+// Exit code of a service started by the program when another service holds the port
+// already: that one serves the program, and this one leaves quietly.
+constexpr int PortTaken = 3;
+
+namespace {
+
+QString configText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.read(64 * 1024)) : QString();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -31,39 +44,55 @@ int main(int argc, char* argv[]) {
         break;
     }
 
+    if (commandLine.exitWithStdin())
+        quitAtEndOfStdin();
     LocalService service;
     if (!service.start(commandLine.address(), commandLine.port())) {
+        if (commandLine.exitWithStdin() && service.addressInUse())
+            return PortTaken;
         err << "zefirina-service: cannot listen on " << commandLine.address().toString() << " port "
             << commandLine.port() << ": " << service.errorString() << Qt::endl;
         return BadArguments;
     }
-    // Scripts that start the service with --port 0 read the port from this line.
+    // Scripts that start the service with --port 0 read the port from this line, and the
+    // program that starts the service waits for it.
     out << "zefirina-service: listening on " << service.baseUrl().toString() << Qt::endl;
 
     // The feed is fetched the way the system's browser would: through its proxy, if any.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
-    std::unique_ptr<FeedRelay> relay;
-    // Success is told once, and again after failures; every failure is told.
-    bool failing = true;
-    if (const auto feed = commandLine.feed()) {
-        relay = std::make_unique<FeedRelay>(*feed, commandLine.refreshInterval(), service);
-        const QString source = feed->isLocalFile() ? feed->toLocalFile() : feed->toDisplayString();
-        QObject::connect(relay.get(), &FeedRelay::updated, &app, [&out, &failing, source](int items) {
-            if (failing)
-                out << "zefirina-service: serving the news of " << source << " (" << items << " items)" << Qt::endl;
-            failing = false;
-        });
-        QObject::connect(relay.get(), &FeedRelay::failed, &app, [&err, &failing, &relay, source](const FeedFailure& failure) {
-            failing = true;
-            const QDateTime last = relay->lastUpdate();
-            const QString reason = feedFailureText(failure, relay->limits().timeout, relay->limits().maxBytes);
-            err << "zefirina-service: cannot read the feed " << source << ": " << reason << "; "
-                << (last.isValid() ? QStringLiteral("still serving its news of ") +
-                                         last.toString(QStringLiteral("yyyy-MM-dd hh:mm"))
-                                   : QStringLiteral("serving the sample news"))
-                << Qt::endl;
-        });
-        relay->start();
+    const QString configFile = userConfigFile();
+    const FeedChoice choice = chooseFeeds(commandLine.sample(), commandLine.feed(),
+                                          qEnvironmentVariable(FeedVariable), configText(configFile), configFile);
+    if (!choice.error.isEmpty())
+        err << "zefirina-service: " << choice.origin << ": " << choice.error << "; serving the sample news"
+            << Qt::endl;
+    if (choice.feeds.isEmpty()) {
+        out << "zefirina-service: serving the sample news, marked as examples" << Qt::endl;
+        return QCoreApplication::exec();
     }
+
+    const auto sourceOf = [](const QUrl& feed) {
+        return feed.isLocalFile() ? feed.toLocalFile() : feed.toDisplayString();
+    };
+    FeedRelay relay(choice.feeds, commandLine.refreshInterval(), service);
+    // Success is told once, and again after failures or a change of feed; every failure is told.
+    QUrl told;
+    QObject::connect(&relay, &FeedRelay::updated, &app, [&](int items) {
+        if (told != relay.servedFeed())
+            out << "zefirina-service: serving the news of " << sourceOf(relay.servedFeed()) << " (" << items
+                << " items)" << Qt::endl;
+        told = relay.servedFeed();
+    });
+    QObject::connect(&relay, &FeedRelay::failed, &app, [&](const FeedFailure& failure) {
+        told.clear();
+        const QString reason = feedFailureText(failure, relay.limits().timeout, relay.limits().maxBytes);
+        const QDateTime last = relay.lastUpdate();
+        err << "zefirina-service: cannot read the feed " << sourceOf(relay.feed()) << ": " << reason << "; "
+            << (last.isValid() ? QStringLiteral("still serving the news of ") + sourceOf(relay.servedFeed()) +
+                                     last.toString(QStringLiteral(" read at yyyy-MM-dd hh:mm"))
+                               : QStringLiteral("serving the sample news"))
+            << Qt::endl;
+    });
+    relay.start();
     return QCoreApplication::exec();
 }

@@ -9,4 +9,7 @@
 struct NewsEdition {
     QByteArray headlinePage;
     QHash<QString, QByteArray> detailPages;
+    // Where the news site's home page sends the browser: the web site the news come from.
+    // Empty for the sample news, whose home page is served here.
+    QString siteLink;
 };

@@ -1,5 +1,8 @@
 #include "service/servicecommandline.h"
 
+#include "service/feedchoice.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 #include <optional>
@@ -39,8 +42,10 @@ ServiceCommandLine::ServiceCommandLine()
                      QStringLiteral("Numeric address to listen on (default 127.0.0.1)."),
                      QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1")),
       m_feedOption(QStringLiteral("feed"),
-                   QStringLiteral("News feed (RSS 2.0 or Atom) whose latest items to serve instead of the "
-                                  "sample news: an http or https URL, or a file."),
+                   QStringLiteral("News feed (RSS 2.0 or Atom) whose latest items to serve: an http "
+                                  "or https URL, or a file. Without it, the feed in ZEFIRINA_FEED, "
+                                  "else the line 'feed = URL|FILE' of %1, else the news service's own "
+                                  "feeds.").arg(userConfigFile()),
                    QStringLiteral("URL|FILE")),
       m_refreshOption(QStringLiteral("refresh"),
                       QStringLiteral("Seconds between two readings of the feed, %1 to %2 (default %3).")
@@ -48,16 +53,23 @@ ServiceCommandLine::ServiceCommandLine()
                           .arg(MaxRefresh.count())
                           .arg(DefaultRefresh.count()),
                       QStringLiteral("SECONDS"), QString::number(DefaultRefresh.count())),
+      m_sampleOption(QStringLiteral("sample"),
+                     QStringLiteral("Serve sample content, marked as sample, instead of reading real sources")),
+      m_exitWithStdinOption(QStringLiteral("exit-with-stdin"),
+                            QStringLiteral("Exit when standard input ends (a pipe from the program that "
+                                           "started the service).")),
       m_address(QHostAddress::LocalHost) {
     m_parser.setApplicationDescription(
         QStringLiteral("Local stand-in for the news service, the quote provider and the maker's "
-                       "web server that Zefirina reads. With --feed, the news come from a feed; "
-                       "while it cannot be read, the last good reading (or the sample news) is "
-                       "served and standard error says why."));
+                       "web server that Zefirina reads. The news come from a feed; while no feed "
+                       "can be read, the last good reading (or the sample news, marked as "
+                       "examples) is served and standard error says why."));
     m_parser.addOption(m_portOption);
     m_parser.addOption(m_listenOption);
     m_parser.addOption(m_feedOption);
     m_parser.addOption(m_refreshOption);
+    m_parser.addOption(m_sampleOption);
+    m_parser.addOption(m_exitWithStdinOption);
 }
 
 ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& arguments) {
@@ -93,35 +105,29 @@ ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& argumen
                           .arg(refreshText)
                           .arg(MinRefresh.count())
                           .arg(MaxRefresh.count()));
-    if (m_parser.isSet(m_refreshOption) && !feed)
-        return reject(QStringLiteral("--refresh only applies with --feed"));
+    if (m_parser.isSet(m_sampleOption) && (feed || m_parser.isSet(m_refreshOption)))
+        return reject(QStringLiteral("--sample reads no feed: --feed and --refresh do not apply"));
 
     m_port = *port;
     m_address = address;
     m_feed = feed;
     m_refresh = std::chrono::seconds(*refresh);
+    m_sample = m_parser.isSet(m_sampleOption);
+    m_exitWithStdin = m_parser.isSet(m_exitWithStdinOption);
     return Outcome::Run;
 }
 
 std::optional<QUrl> ServiceCommandLine::parseFeed(const QString& text) {
-    const QString scheme = text.section(QStringLiteral("://"), 0, 0).toLower();
-    const bool hasScheme = text.contains(QStringLiteral("://"));
-    if (hasScheme && (scheme == u"http" || scheme == u"https")) {
-        const QUrl url(text, QUrl::StrictMode);
-        if (!url.isValid() || url.host().isEmpty()) {
-            reject(QStringLiteral("invalid feed URL '%1'").arg(text));
-            return std::nullopt;
-        }
-        return url;
-    }
-    if (hasScheme && scheme != u"file") {
-        reject(QStringLiteral("unsupported feed URL '%1': expected http, https or a file").arg(text));
+    QString error;
+    const auto url = feedAddress(text, QDir::currentPath(), &error);
+    if (!url) {
+        reject(error);
         return std::nullopt;
     }
-    // A path as it is, or a file: URL. "C:\feeds\rss.xml" is a path, not a URL.
-    const QString path = hasScheme ? QUrl(text).toLocalFile() : text;
-    const QFileInfo file(path);
-    if (path.isEmpty() || !file.exists()) {
+    if (!url->isLocalFile())
+        return url;
+    const QFileInfo file(url->toLocalFile());
+    if (!file.exists()) {
         reject(QStringLiteral("feed file '%1' not found").arg(text));
         return std::nullopt;
     }
@@ -129,7 +135,7 @@ std::optional<QUrl> ServiceCommandLine::parseFeed(const QString& text) {
         reject(QStringLiteral("feed file '%1' is not a readable file").arg(text));
         return std::nullopt;
     }
-    return QUrl::fromLocalFile(file.absoluteFilePath());
+    return url;
 }
 
 ServiceCommandLine::Outcome ServiceCommandLine::reject(const QString& error) {

@@ -11,7 +11,7 @@
 #include <optional>
 
 // The service's command line: --port N (0 picks a free port), --listen ADDRESS,
-// --feed URL|FILE with --refresh SECONDS, --help.
+// --feed URL|FILE, --refresh SECONDS, --sample, --exit-with-stdin, --help.
 class ServiceCommandLine {
 public:
     enum class Outcome { Run, ShowHelp, Invalid };
@@ -24,8 +24,13 @@ public:
     QHostAddress address() const { return m_address; }
     quint16 port() const { return m_port; }
     // The feed to relay: an http or https URL, or a file: URL for a local file, which
-    // existed as a readable file when the arguments were read. Nothing for the sample news.
+    // existed as a readable file when the arguments were read. Nothing when not given.
     std::optional<QUrl> feed() const { return m_feed; }
+    // Serve the sample news and quote whatever else is set.
+    bool sample() const { return m_sample; }
+    // End when standard input ends: the program that started the service holds the other
+    // end of a pipe there, and the pipe closes when that program ends in any way.
+    bool exitWithStdin() const { return m_exitWithStdin; }
     std::chrono::seconds refreshInterval() const { return m_refresh; }
     // Why the arguments are invalid, one line.
     QString errorText() const { return m_error; }
@@ -33,8 +38,9 @@ public:
 
     // The port the program looks for the service on unless it was built otherwise.
     static const quint16 DefaultPort;
-    // Often enough for news, seldom enough for the feed's host.
-    static constexpr std::chrono::seconds DefaultRefresh{300};
+    // As often as the bar reads the headlines; with conditional requests an unchanged
+    // feed costs its host a few hundred bytes.
+    static constexpr std::chrono::seconds DefaultRefresh{180};
     static constexpr std::chrono::seconds MinRefresh{30};
     static constexpr std::chrono::seconds MaxRefresh{86400};
 
@@ -48,9 +54,13 @@ private:
     QCommandLineOption m_listenOption;
     QCommandLineOption m_feedOption;
     QCommandLineOption m_refreshOption;
+    QCommandLineOption m_sampleOption;
+    QCommandLineOption m_exitWithStdinOption;
     QHostAddress m_address;
     quint16 m_port = DefaultPort;
     std::optional<QUrl> m_feed;
     std::chrono::seconds m_refresh = DefaultRefresh;
+    bool m_sample = false;
+    bool m_exitWithStdin = false;
     QString m_error;
 };

@@ -168,6 +168,63 @@ private Q_SLOTS:
         QCOMPARE(fetch(detailUrl), detail);
     }
 
+    // The first feed, asked again only "if changed"; the second when the first fails; the
+    // marked sample news while neither has been read; back to the first when it recovers.
+    void fallsBackAndRecovers() {
+        using Reply = TestHttpServer::Reply;
+        TestHttpServer first, second;
+        LocalService service;
+        QVERIFY(service.start(QHostAddress::LocalHost, 0));
+        const ServiceHosts hosts = hostsOf(service);
+        const QUrl firstUrl(u"http://"_s + first.host() + u"/rss101.xml"_s);
+        FeedRelay relay({firstUrl, QUrl(u"http://"_s + second.host() + u"/tutti"_s)}, std::chrono::hours(1), service);
+        relay.setLimits({std::chrono::milliseconds(500), 8 * 1024 * 1024, 5});
+        QSignalSpy finished(&relay, &FeedRelay::readingFinished);
+        QSignalSpy unchanged(&relay, &FeedRelay::unchanged);
+        const auto reading = [&](const Reply& one, const Reply& two) {
+            first.setReply("/rss101.xml", one);
+            second.setReply("/tutti", two);
+            const auto before = finished.size();
+            if (before > 0)
+                relay.readNow();
+            else
+                relay.start();
+            return QTest::qWaitFor([&] { return finished.size() == before + 1; }, 10000);
+        };
+        const Reply rss{200, dataFile("rss2.xml"), TestHttpServer::Delivery::Whole, "\"v1\""};
+        const Reply atom{200, dataFile("atom.xml")};
+        const Reply broken{500, "Errore"};
+
+        QVERIFY(reading(broken, broken));
+        QVERIFY(fetch(headlinePageUrl(hosts)).contains("18.40&nbsp;[Esempio] Borse europee"));
+        QCOMPARE(fetchHome(hosts), QByteArray("200"));
+
+        QVERIFY(reading(rss, broken));
+        const QByteArray firstPage = fetch(headlinePageUrl(hosts));
+        QVERIFY(firstPage.contains("Wall Street apre in rialzo"));
+        QCOMPARE(relay.servedFeed(), firstUrl);
+        // The home page leads to the feed's own site.
+        QCOMPARE(fetchHome(hosts), QByteArray("302 https://notizie.example.org/"));
+
+        // Unchanged: a conditional request, answered 304, and nothing read or replaced.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(reading(rss, broken));
+        QCOMPARE(unchanged.size(), 3);
+        QVERIFY(first.requests().constLast().contains("\r\nIf-None-Match: \"v1\"\r\n"));
+        QCOMPARE(fetch(headlinePageUrl(hosts)), firstPage);
+
+        QVERIFY(reading(broken, atom));
+        QVERIFY(fetch(headlinePageUrl(hosts)).contains("Biblioteca civica, nuovi orari"));
+        QVERIFY(reading(broken, broken)); // the last good reading stays
+        QVERIFY(fetch(headlinePageUrl(hosts)).contains("Biblioteca civica, nuovi orari"));
+
+        // Back to the first feed: asked whole, as its last copy is no longer served.
+        QVERIFY(reading(rss, atom));
+        QVERIFY(!first.requests().constLast().contains("If-None-Match"));
+        QCOMPARE(fetch(headlinePageUrl(hosts)), firstPage);
+        QCOMPARE(unchanged.size(), 3);
+    }
+
     // A bar started with the service asks for headlines before the feed is read: the request
     // waits for the first reading, and gets the sample news when that reading fails.
     void holdsTheFirstRequestsForTheFeed() {
@@ -205,6 +262,17 @@ private Q_SLOTS:
     }
 
 private:
+    // "200", or "302 " and where the redirect leads.
+    QByteArray fetchHome(const ServiceHosts& hosts) {
+        QNetworkRequest request(newsHomeUrl(hosts));
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        std::unique_ptr<QNetworkReply> reply(m_network.get(request));
+        static_cast<void>(QTest::qWaitFor([&] { return reply->isFinished(); }, 10000));
+        const QByteArray status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toByteArray();
+        const QByteArray location = reply->rawHeader("Location");
+        return location.isEmpty() ? status : status + ' ' + location;
+    }
+
     // The body of a page; empty unless it came with status 200.
     QByteArray fetch(const QUrl& url) {
         std::unique_ptr<QNetworkReply> reply(m_network.get(QNetworkRequest(url)));

@@ -2,6 +2,7 @@
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
 #include "service/easternclock.h"
+#include "service/feedchoice.h"
 #include "service/feeddate.h"
 #include "service/feededition.h"
 #include "service/feedreader.h"
@@ -96,7 +97,7 @@ private Q_SLOTS:
 
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("outcome"); // "invalid", "help" or "ADDRESS PORT FEED REFRESH"
+        QTest::addColumn<QString>("outcome"); // "invalid", "help" or "ADDRESS PORT FEED REFRESH SWITCHES"
 
         const auto args = [](std::initializer_list<QStringView> list) {
             QStringList result{u"zefirina-service"_s};
@@ -104,8 +105,9 @@ private Q_SLOTS:
                 result.append(arg.toString());
             return result;
         };
-        const auto run = [](const QString& listen, QStringView feed = u"-", int refresh = 300) {
-            return u"%1 %2 %3"_s.arg(listen, feed).arg(refresh);
+        const auto run = [](const QString& listen, QStringView feed = u"-", int refresh = 180,
+                            QStringView switches = u"-") {
+            return u"%1 %2 %3 %4"_s.arg(listen, feed).arg(refresh).arg(switches);
         };
         const QString local = u"127.0.0.1 %1"_s.arg(ServiceCommandLine::DefaultPort);
         const QString file = QStringLiteral(DATA_DIR "/rss2.xml");
@@ -132,7 +134,12 @@ private Q_SLOTS:
         QTest::newRow("refresh too short") << args({u"--feed", file, u"--refresh", u"29"}) << invalid;
         QTest::newRow("refresh too long") << args({u"--feed", file, u"--refresh", u"86401"}) << invalid;
         QTest::newRow("refresh with unit") << args({u"--feed", file, u"--refresh", u"5m"}) << invalid;
-        QTest::newRow("refresh without feed") << args({u"--refresh", u"60"}) << invalid;
+        QTest::newRow("refresh of the default feeds") << args({u"--refresh", u"60"}) << run(local, u"-", 60);
+        QTest::newRow("sample") << args({u"--sample"}) << run(local, u"-", 180, u"sample");
+        QTest::newRow("sample with a feed") << args({u"--sample", u"--feed", file}) << invalid;
+        QTest::newRow("sample with refresh") << args({u"--sample", u"--refresh", u"60"}) << invalid;
+        QTest::newRow("started by the bar") << args({u"--port", u"0", u"--exit-with-stdin"})
+                                            << run(u"127.0.0.1 0"_s, u"-", 180, u"stdin");
     }
 
     void commandLine() {
@@ -146,9 +153,62 @@ private Q_SLOTS:
         if (parsed != Outcome::Run)
             QCOMPARE(parsed == Outcome::Invalid ? u"invalid"_s : u"help"_s, outcome);
         else
-            QCOMPARE(u"%1 %2 %3 %4"_s.arg(line.address().toString()).arg(line.port())
-                         .arg(line.feed() ? line.feed()->toString() : u"-"_s).arg(line.refreshInterval().count()),
+            QCOMPARE(u"%1 %2 %3 %4 %5"_s.arg(line.address().toString()).arg(line.port())
+                         .arg(line.feed() ? line.feed()->toString() : u"-"_s).arg(line.refreshInterval().count())
+                         .arg(line.sample() ? u"sample"_s : line.exitWithStdin() ? u"stdin"_s : u"-"_s),
                      outcome);
+    }
+
+    // Which feeds the service reads: --sample, then --feed, then the environment, then the
+    // configuration file's line, then the news service's own feeds.
+    void feedChoice_data() {
+        QTest::addColumn<bool>("sample");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<QStringList>("feeds"); // empty: the sample news
+        QTest::addColumn<QString>("error");
+
+        const QString rss101 = u"https://www.servizitelevideo.rai.it/televideo/pub/rss101.xml"_s;
+        const QString allNews = u"https://www.rainews.it/rss/tutti"_s;
+        const QString conf = u"# Zefirina\n; feed = https://old.example/rss\n  feed =  https://b.example/rss \n"_s;
+        QTest::newRow("nothing set") << false << QString() << QString() << QString() << QStringList{rss101, allNews}
+                                     << QString();
+        QTest::newRow("config line") << false << QString() << QString() << conf
+                                     << QStringList{u"https://b.example/rss"_s} << QString();
+        QTest::newRow("last line wins, relative file beside it")
+            << false << QString() << QString() << u"feed=a.xml\r\nfeed = notizie/b.xml\r\n"_s
+            << QStringList{u"file:///home/u/.config/zefirina/notizie/b.xml"_s} << QString();
+        QTest::newRow("environment over config") << false << QString() << u" file:///srv/feed.xml "_s << conf
+                                                 << QStringList{u"file:///srv/feed.xml"_s} << QString();
+        QTest::newRow("command line over all") << false << u"https://c.example/rss"_s << u"https://a.example/rss"_s
+                                               << conf << QStringList{u"https://c.example/rss"_s} << QString();
+        QTest::newRow("sample over all") << true << u"https://c.example/rss"_s << u"https://a.example/rss"_s << conf
+                                         << QStringList() << QString();
+        // A feed the user chose and that cannot be read gives the sample news and says why,
+        // rather than news the user did not ask for.
+        QTest::newRow("unusable environment") << false << QString() << u"ftp://a.example/rss"_s << conf
+                                              << QStringList()
+                                              << u"unsupported feed URL 'ftp://a.example/rss': expected http, https or a file"_s;
+        QTest::newRow("URL without host") << false << QString() << QString() << u"feed=https:///rss"_s
+                                          << QStringList() << u"invalid feed URL 'https:///rss'"_s;
+    }
+
+    void feedChoice() {
+        QFETCH(bool, sample);
+        QFETCH(QString, commandLine);
+        QFETCH(QString, environment);
+        QFETCH(QString, config);
+        QFETCH(QStringList, feeds);
+        QFETCH(QString, error);
+
+        const std::optional<QUrl> given = commandLine.isEmpty() ? std::nullopt : std::optional(QUrl(commandLine));
+        const FeedChoice choice = chooseFeeds(sample, given, environment, config, u"/home/u/.config/zefirina/zefirina.conf"_s);
+        QStringList chosen;
+        for (const QUrl& feed : choice.feeds)
+            chosen.append(feed.toString());
+        QCOMPARE(chosen, feeds);
+        QCOMPARE(choice.error, error);
     }
 
     // Each feed as the bar shows it: "HH:MM - Title" in its first slots, newest first, and

@@ -25,6 +25,7 @@ public:
         int status = 200;
         QByteArray body;
         Delivery delivery = Delivery::Whole;
+        QByteArray etag = {}; // sent with a whole answer; a request that names it gets 304
     };
     static constexpr int TrickleIntervalMs = 100;
     static constexpr qint64 EndlessBytes = 100 * 1024 * 1024;
@@ -37,6 +38,8 @@ public:
     void setReply(const QByteArray& path, const Reply& reply) { m_replies[path] = reply; }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()); }
     const QList<QByteArray>& requestLines() const { return m_requestLines; }
+    // Whole requests: request line and header lines.
+    const QList<QByteArray>& requests() const { return m_requests; }
 
 private:
     void accept() {
@@ -53,13 +56,18 @@ private:
         if (pending.indexOf("\r\n\r\n", searchFrom) < 0) // long request lines come in many pieces
             return;
         const QByteArray requestLine = pending.left(pending.indexOf("\r\n"));
-        m_pending.remove(socket); // a later socket may get the same address
+        const QByteArray request = m_pending.take(socket); // a later socket may get the same address
         m_requestLines.append(requestLine);
+        m_requests.append(request);
         const QByteArray path = requestLine.split(' ').value(1);
         const Reply reply = m_replies.value(path, Reply{404, "not here"});
+        const bool unchanged = !reply.etag.isEmpty() && request.toLower().contains("\r\nif-none-match: " + reply.etag.toLower() + "\r\n");
         switch (reply.delivery) {
         case Delivery::Whole:
-            socket->write(head(reply.status, reply.body.size()) + reply.body);
+            if (unchanged)
+                socket->write("HTTP/1.1 304 Not Modified\r\nETag: " + reply.etag + "\r\nConnection: close\r\n\r\n");
+            else
+                socket->write(head(reply.status, reply.body.size(), reply.etag) + reply.body);
             socket->disconnectFromHost();
             break;
         case Delivery::Silent:
@@ -84,9 +92,9 @@ private:
         }
     }
 
-    static QByteArray head(int status, qint64 length) {
-        return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: " +
-               QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+    static QByteArray head(int status, qint64 length, const QByteArray& etag = {}) {
+        return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: " + QByteArray::number(length) +
+               (etag.isEmpty() ? QByteArray() : "\r\nETag: " + etag) + "\r\nConnection: close\r\n\r\n";
     }
 
     void trickle(QTcpSocket* socket) {
@@ -113,4 +121,5 @@ private:
     QHash<QByteArray, Reply> m_replies;
     QHash<QTcpSocket*, QByteArray> m_pending;
     QList<QByteArray> m_requestLines;
+    QList<QByteArray> m_requests;
 };

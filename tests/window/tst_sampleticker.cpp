@@ -21,14 +21,15 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { m_bar.reset(); }
 
-    // The accents arrive repaired; "à" keeps the no-break space of its second byte.
+    // Marked as examples, not news. The accents arrive repaired; "à" keeps the no-break
+    // space of its second byte.
     void showsTheSampleHeadlines() {
         const QStringList captions = {
-            u"  18:40 - Borse europee in rialzo, pi\u00f9 forti i titoli dell'energia  "_s,
-            u"  17:15 - Neve sulle Alpi e piogge al Sud, ma luned\u00ec le scuole restano aperte  "_s,
-            u"  16:02 - Calcio, il derby finisce in parit\u00e0\u00a0: si torna in campo mercoled\u00ec  "_s,
-            u"  14:05 - Treni, perch\u00e9 l'orario invernale porta pi\u00f9 corse sulla costa ligure  "_s,
-            u"  12:30 - Riapre il museo archeologico: si pu\u00f2 gi\u00e0\u00a0 visitare la sala dei mosaici  "_s};
+            u"  18:40 - [Esempio] Borse europee in rialzo, pi\u00f9 forti i titoli dell'energia  "_s,
+            u"  17:15 - [Esempio] Neve sulle Alpi e piogge al Sud, ma luned\u00ec le scuole restano aperte  "_s,
+            u"  16:02 - [Esempio] Calcio, il derby finisce in parit\u00e0\u00a0: si torna in campo mercoled\u00ec  "_s,
+            u"  14:05 - [Esempio] Treni, perch\u00e9 l'orario invernale porta pi\u00f9 corse sulla costa ligure  "_s,
+            u"  12:30 - [Esempio] Riapre il museo archeologico: si pu\u00f2 gi\u00e0\u00a0 visitare la sala dei mosaici  "_s};
         const QStringList links = {u"mercati"_s, u"meteo"_s, u"calcio"_s, u"treni"_s, u"museo"_s};
         for (int slot = 0; slot < HeadlineCount; ++slot) {
             QCOMPARE(m_bar->Frame1->caption(slot), captions[slot]);
@@ -41,6 +42,7 @@ private Q_SLOTS:
             m_bar->Label1_Click(slot);
             QTRY_VERIFY(!m_bar->panel->body().contains(u"Connessione"));
             QVERIFY2(m_bar->panel->body().size() > 40, qPrintable(m_bar->panel->body()));
+            QVERIFY2(m_bar->panel->body().startsWith(QStringLiteral("[Esempio] ")), qPrintable(m_bar->panel->body()));
         }
     }
 
