@@ -99,6 +99,10 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
       m_hosts(hosts), m_network(new QNetworkAccessManager(this)), m_drag(*this),
       m_exit{askBeforeExit, [] { QCoreApplication::exit(0); }} {
     setWindowTitle(QStringLiteral("Televideo RAI"));
+    // The bar lives for the whole run, and the bar and the panel are tool windows, which Qt
+    // does not count: closing the chart window would otherwise end the program. It ends
+    // through the exit box, or when the bar itself is closed.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     panel = new Form2(m_hosts, m_state);
     Inet1 = new InetTransfer(m_network, this);
     Inet2 = new InetTransfer(m_network, this);
