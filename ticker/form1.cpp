@@ -261,6 +261,13 @@ void Form1::Frame2_MouseMove(Qt::MouseButtons Button, QPoint globalPosition) {
     Segue();
 }
 
+void Form1::setExitHandlers(ExitHandlers handlers) {
+    if (handlers.ask)
+        m_exit.ask = std::move(handlers.ask);
+    if (handlers.quit)
+        m_exit.quit = std::move(handlers.quit);
+}
+
 void Form1::Label3_Click() {
     // Yes ends the program at once: nothing else of the program runs.
     if (m_exit.ask(this))

@@ -24,7 +24,8 @@ class TickerStrip;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // Asks whether to quit (true for Yes), and ends the program.
+    // Asks whether to quit (true for Yes), and ends the program. A handler left empty keeps
+    // the bar's own.
     struct ExitHandlers {
         std::function<bool(QWidget* parent)> ask;
         std::function<void()> quit;
@@ -53,7 +54,7 @@ public:
     void Inet3_StateChanged(int State);
     void Inet4_StateChanged(int State);
 
-    void setExitHandlers(ExitHandlers handlers) { m_exit = std::move(handlers); }
+    void setExitHandlers(ExitHandlers handlers);
 
     const HeadlineLinks& LinkNotizie() const { return m_links; }
     const TickerState& state() const { return m_state; }
