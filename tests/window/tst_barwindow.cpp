@@ -2,6 +2,7 @@
 #include "ticker/clicklabel.h"
 #include "ticker/controlbox.h"
 #include "ticker/form1.h"
+#include "ticker/tickerstrip.h"
 
 #include <QCheckBox>
 #include <QScreen>
@@ -32,6 +33,23 @@ private Q_SLOTS:
         QCOMPARE(m_bar->Frame2->x(), 632);
         QVERIFY(m_bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(!m_bar->panel->isVisible());
+    }
+
+    // While the boxes only move, the strip slides what it showed and draws the column that
+    // enters: what is on screen must be what drawing the strip whole gives.
+    void slidingShowsWhatAWholeDrawingShows() {
+        const auto rgb = [](const QImage& image, int x, int y) { return image.pixel(x, y) & 0xffffff; };
+        for (int look = 0; look < 5; ++look) {
+            QTest::qWait(400);
+            QCoreApplication::sendPostedEvents(); // a picture still to be finished
+            const QImage onScreen = m_bar->screen()->grabWindow(m_bar->winId()).toImage();
+            const QImage whole = m_bar->Frame1->grab().toImage();
+            // The purple strip covers the first seven columns.
+            for (int y = 0; y < 17; ++y)
+                for (int x = 7; x < m_bar->Frame1->width(); ++x)
+                    if (rgb(onScreen, x, y) != rgb(whole, x, y))
+                        QFAIL(qPrintable(QStringLiteral("look %1 differs at %2, %3").arg(look).arg(x).arg(y)));
+        }
     }
 
     void panelHidesWhenItsBodyIsClicked() {
