@@ -22,10 +22,13 @@ InetTransfer::Failure failureOf(QNetworkReply::NetworkError error) {
         return InetTransfer::Failure::Other;
     }
 }
-// Errors that only say which status the server answered with.
-bool isHttpStatusError(QNetworkReply::NetworkError error) {
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+// Whether the reply ended with an error that only names the status the server answered
+// with (400, 404, 418, 599, ...), which Qt files under several classes. The errors of the
+// network layer and a broken protocol mean that the answer did not arrive whole.
+bool onlyNamesTheStatus(const QNetworkReply& reply) {
+    const QNetworkReply::NetworkError error = reply.error();
+    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() &&
+           error >= QNetworkReply::ProxyConnectionRefusedError && error != QNetworkReply::ProtocolFailure;
 }
 } // namespace
 
@@ -98,10 +101,10 @@ void InetTransfer::finishFromReply() {
     readArrivedBytes();
     if (!m_reply)
         return; // the last bytes broke the size cap, which has reported already
-    // A server that answered with a status (404, 500, ...) completed the transfer: its
-    // body is handed over like any other.
+    // A server that answered with a status line completed the transfer, whatever the status:
+    // its body is handed over like any other.
     const QNetworkReply::NetworkError error = m_reply->error();
-    if (error != QNetworkReply::NoError && !isHttpStatusError(error)) {
+    if (error != QNetworkReply::NoError && !onlyNamesTheStatus(*m_reply)) {
         const Failure failure = failureOf(error);
         fail(failure, failureText(failure, m_reply->errorString()));
         return;

@@ -122,6 +122,29 @@ private Q_SLOTS:
         QCOMPARE(ring.refreshPending(), !runs);
     }
 
+    // A box moves two thirds of a pixel a tick: a tick that lands no box edge on another
+    // pixel and reaches no sync point changes nothing on screen and needs no wake-up.
+    void findsTheNextTickThatChangesThePicture_data() {
+        QTest::addColumn<float>("left"); // of slot 0; each slot 2850 wide, slot 1 at left + 2850
+        QTest::addColumn<bool>("refreshPending");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("on a whole pixel") << -2760.f << false << 1;
+        QTest::newRow("a third past a pixel") << -2755.f << false << 2;
+        QTest::newRow("two thirds past a pixel") << -2750.f << false << 1;
+        QTest::newRow("a third past, refresh due at the sync point") << -2755.f << true << 1;
+        QTest::newRow("a third past, refresh pending away from it") << -2455.f << true << 2;
+    }
+    void findsTheNextTickThatChangesThePicture() {
+        QFETCH(float, left);
+        QFETCH(bool, refreshPending);
+        QFETCH(int, ticks);
+        TickerRing ring = ringOf({2850, 2850, 2850, 2850, 2850, 2850, 2850}, left);
+        if (refreshPending)
+            ring.requestRefresh();
+        QCOMPARE(ring.ticksUntilVisibleChange(Strip), ticks);
+        QCOMPARE(ring.box(0).left, left); // the ring itself has not moved
+    }
+
     // A refresh asked for in between (by the futures box) neither resets nor shifts the
     // period, and each request is served once.
     void refreshesEvery180Seconds() {

@@ -11,7 +11,10 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString Waiting = QStringLiteral("\r\nConnessione in corso...\r\n");
@@ -63,6 +66,24 @@ private Q_SLOTS:
                      QStringLiteral(u"Il livello \u00e8 salito,  oggi 12,5 centimetri, in pi\u00f9."));
         QCOMPARE(m_bar->panel->topTwips(), m_bar->topTwips() + 250.f);
         QCOMPARE(m_bar->panel->leftTwips(), m_bar->leftTwips());
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Vai alla pagina Televideo RAI"));
+        m_bar->panel->Label8_Click();
+        QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
+    }
+
+    // Before any headline or quote has been read: the links are empty and the quote too.
+    void clicksBeforeAnyData() {
+        m_server->setReply("/notizietelevideo/", {200, {}});
+        startBar(m_server->host(), false);
+        QTRY_VERIFY(!m_bar->Inet1->StillExecuting());
+        m_bar->Label1_Click(0);
+        QTRY_VERIFY(m_server->requestLines().contains("GET /accessibile HTTP/1.1"));
+        m_bar->Label1_Click(5);
+        QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Indice futures Nasdaq 100"));
+        QCOMPARE(m_bar->panel->body(),
+                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno . Il valore di apertura \u00e8 "
+                                u"stato di  ed il valore attuale \u00e8  con una variazione percentuale pari a ."));
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Chart tempo reale"));
     }
 
     void theNewestClickedHeadlineWins() {
@@ -82,58 +103,93 @@ private Q_SLOTS:
         QCOMPARE(m_bar->panel->heightTwips(), waitingHeight);
     }
 
+    // Ticking or unticking the box only asks for a refresh at the ring's next sync point.
     void showsTheQuoteInTheFuturesSlot_data() {
         QTest::addColumn<QByteArray>("symbolFile");
         QTest::addColumn<QByteArray>("requestedPath");
-        QTest::newRow("plain") << QByteArray("NQZ26") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26");
-        QTest::newRow("line end") << QByteArray("NQZ26\r\n")
-                                  << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A");
-        QTest::newRow("quotes and ampersand")
-            << QByteArray("NQ\"Z'6&x=1") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQ%22Z%276%26x%3D1");
+        QTest::addColumn<QByteArray>("open");
+        QTest::addColumn<bool>("rising");
+        QTest::newRow("plain, falling") << QByteArray("NQZ26") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26")
+                                        << QByteArray("21100.00") << false;
+        QTest::newRow("line end, rising") << QByteArray("NQZ26\r\n")
+                                          << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A")
+                                          << QByteArray("21000.00") << true;
+        QTest::newRow("quotes and ampersand, open equal to last")
+            << QByteArray("NQ\"Z'6&x=1") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQ%22Z%276%26x%3D1")
+            << QByteArray("21034.25") << true;
     }
     void showsTheQuoteInTheFuturesSlot() {
         QFETCH(QByteArray, symbolFile);
         QFETCH(QByteArray, requestedPath);
+        QFETCH(QByteArray, open);
+        QFETCH(bool, rising);
         m_server->setReply("/browser/fut.txt", {200, symbolFile});
-        m_server->setReply(requestedPath, {200, dataFile("quote.html")});
+        m_server->setReply(requestedPath, {200, dataFile("quote.html").replace("21100.00", open)});
         startBar();
         QTRY_COMPARE(m_bar->state().CodiceFutures, QString::fromLatin1(symbolFile));
         m_bar->Check2->setChecked(true);
-        m_bar->Label5_Click();
-        QTRY_COMPARE(m_bar->state().TendenzaFutures, QStringLiteral("negativo"));
-        QVERIFY(m_server->requestLines().contains("GET " + requestedPath + " HTTP/1.1"));
-        QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) +
-                                                QStringLiteral(", - 0,31 %  "));
-        QCOMPARE(m_bar->Frame1->captionColor(5), QColor(255, 0, 0));
+        QVERIFY(m_bar->ring().refreshPending());
+        QVERIFY(!m_bar->Inet3->StillExecuting());
+        runToSyncPoint();
+        QVERIFY(m_bar->Inet3->StillExecuting());
+        QTRY_COMPARE(m_bar->state().TendenzaFutures, QString::fromLatin1(rising ? "positivo" : "negativo"));
+        QCOMPARE(m_server->requestLines().count("GET " + requestedPath + " HTTP/1.1"), 1);
+        const QString change = QString::fromLatin1(rising ? "+ 0,31 %" : "- 0,31 %");
+        QCOMPARE(m_bar->Frame1->caption(5),
+                 QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) + QStringLiteral(", ") + change + QStringLiteral("  "));
+        QCOMPARE(m_bar->Frame1->captionColor(5), rising ? QColor(0, 128, 0) : QColor(255, 0, 0));
 
         m_bar->Label1_Click(5);
         QCOMPARE(m_bar->panel->heading(), QStringLiteral("16:00 Indice futures Nasdaq 100"));
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Chart tempo reale"));
         QCOMPARE(m_bar->panel->body(),
-                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno negativo. Il valore di "
-                                u"apertura \u00e8 stato di 21100,00 ed il valore attuale \u00e8 "
-                                u"21034,25 con una variazione percentuale pari a - 0,31 %."));
+                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno ") + m_bar->state().TendenzaFutures +
+                     QStringLiteral(u". Il valore di apertura \u00e8 stato di ") + QString::fromLatin1(open).replace(u'.', u',') +
+                     QStringLiteral(u" ed il valore attuale \u00e8 21034,25 con una variazione percentuale pari a ") +
+                     change + QStringLiteral("."));
         QCOMPARE(m_bar->state().AzioneTitolo, 0);
 
-        m_bar->Check2->setChecked(false);
+        // Unticked while a quote is arriving: at the sync point the quote is abandoned.
+        m_server->setReply(requestedPath, {200, {}, TestHttpServer::Delivery::Silent});
         m_bar->Label5_Click();
+        m_bar->Check2->setChecked(false);
+        QVERIFY(m_bar->Inet3->StillExecuting());
+        runToSyncPoint();
+        QVERIFY(!m_bar->Inet3->StillExecuting());
         QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral(".   "));
+        QCOMPARE(m_bar->ring().box(5).width, m_bar->Frame1->captionWidth(5));
     }
 
     void helpAndPromotionalSlot() {
         startBar();
         m_bar->Label1_Click(7);
         QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Aiuto per l'uso del ticker"));
-        QVERIFY(m_bar->panel->body().startsWith(
-            u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla"));
-        QVERIFY(m_bar->panel->body().endsWith(u"visitare il sito per altri freeware."));
+        QCOMPARE(m_bar->panel->body(),
+                 QStringLiteral(
+                     u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla "
+                     u"occorre trascinarela con il mouse dalla zona viola a destra, per riposizionarla premere la "
+                     u"freccetta in su. La check box serve a visualizzare i Futures sul Nasdaq 100 nel ticker. "
+                     u"Cliccando sui titoli del ticker, si visualizzano le notizie, e cliccando al centro della "
+                     u"notizia si chiude il riquadro. Cliccando sul titolo successivo si va alla pagina Televideo "
+                     u"RAI fonte delle ultime notizie visualizzate. La R in verde, esegue l'aggiornamento rapido "
+                     u"delle informazioni. La X chiude il programma. Se si clicca sul titolo dei futures, si apre "
+                     u"la Chart Tempo Reale di Lycos e si possono visualizzare gli altri indici Americani con "
+                     u"l'aiuto dei Men\u00f9. La barra ticker si posiziona su tutte le finestre aperte in una "
+                     u"posizione normalmente libera, il riquadro notizia viene nascosto dalle finestre aperte, per "
+                     u"rivisualizzarlo, cliccare sulla barra viola. Fate buon uso del programma e ricordatevi di "
+                     u"visitare il sito per altri freeware."));
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Vai alla pagina Televideo RAI"));
         QCOMPARE(m_bar->state().AzioneTitolo, 1);
         m_bar->panel->Label8_Click();
         QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
 
         const QString heading = m_bar->panel->heading();
+        const QString body = m_bar->panel->body();
         m_bar->Label1_Click(6);
         QCOMPARE(m_browser.opened.last().path(), QStringLiteral("/zefirina/"));
         QCOMPARE(m_bar->panel->heading(), heading);
+        QCOMPARE(m_bar->panel->body(), body);
+        QVERIFY(m_bar->panel->isVisible());
         QCOMPARE(m_bar->state().AzioneTitolo, 1);
     }
 
@@ -162,28 +218,56 @@ private Q_SLOTS:
         QCOMPARE(name(m_bar->panel->Label7), m_bar->panel->body());
     }
 
+    // The exit box itself: Return answers No and the program goes on; "Sì" ends it.
     void exitsOnlyOnYes_data() {
         QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
+        QTest::newRow("Return") << false;
+        QTest::newRow("S\u00ec") << true;
     }
     void exitsOnlyOnYes() {
         QFETCH(bool, yes);
         startBar();
         bool quit = false;
-        m_bar->setExitHandlers({[yes](QWidget*) { return yes; }, [&quit] { quit = true; }});
+        m_bar->setExitHandlers({{}, [&quit] { quit = true; }});
+        // Read while the box is open, checked once it has been answered.
+        QStringList seen;
+        QTimer::singleShot(0, [yes, &seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen << box->windowTitle() << box->text() << QString::number(box->icon());
+            QStringList captions;
+            for (QAbstractButton* button : box->buttons())
+                captions << button->text();
+            captions.sort();
+            seen << captions << box->defaultButton()->text();
+            if (yes)
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
         m_bar->Label3_Click();
         QCOMPARE(quit, yes);
+        QCOMPARE(seen, (QStringList{QStringLiteral("Zefirina - Ventoria"), QStringLiteral("Vuoi veramente uscire da Zefirina ?"),
+                                    QString::number(QMessageBox::Critical), QStringLiteral("No"),
+                                    QStringLiteral(u"S\u00ec"), QStringLiteral("No")}));
     }
 
 private:
-    void startBar(QString newsHost = {}) {
+    void startBar(QString newsHost = {}, bool withHeadlines = true) {
         const QString local = m_server->host();
         if (newsHost.isEmpty())
             newsHost = local;
         m_bar = std::make_unique<Form1>(ServiceHosts{newsHost, local, local, local, local, local});
-        if (newsHost == local)
+        if (newsHost == local && withHeadlines)
             QTRY_COMPARE(m_bar->Frame1->caption(6), PromoCaptions::first());
+    }
+
+    // Moves the ring tick by tick until the pending refresh has run.
+    void runToSyncPoint() {
+        for (int tick = 0; tick < 100'000 && m_bar->ring().refreshPending(); ++tick)
+            m_bar->Timer3_Timer();
+        QVERIFY(!m_bar->ring().refreshPending());
     }
 
     std::unique_ptr<TestHttpServer> m_server;
