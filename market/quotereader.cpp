@@ -39,8 +39,10 @@ std::optional<int> hourOf(QStringView digits) {
     return ok ? std::optional<int>(hour) : std::nullopt;
 }
 
-// "4:00pm" -> "16:00", "9:30am" -> "9:30"; the page prints midnight as "12:05am", which
-// is "00:05" on the 24-hour clock. Nothing when the hour is not a number.
+// "4:00pm" -> "16:00", "9:30am" -> "9:30"; the page prints the hour after midnight as
+// "12:05am", which is "0:05" on the 24-hour clock, shaped like the other morning hours.
+// Any other text is cut as it stands ("12:5am" -> "12:5"). Nothing when the hour of an
+// afternoon time is not a number.
 std::optional<QString> toTwentyFourHours(const QString& clock) {
     const bool oneDigitHour = clock.size() == 6;
     const QStringView hour = QStringView(clock).left(oneDigitHour ? 1 : 2);
@@ -51,8 +53,10 @@ std::optional<QString> toTwentyFourHours(const QString& clock) {
             return std::nullopt;
         return QString::number(*value + 12) + rest.toString();
     }
-    if (clock.endsWith(u"am") && clock.startsWith(u"12"))
-        return QStringLiteral("00") + rest.toString();
+    const bool afterMidnight = clock.size() == 7 && clock.startsWith(u"12:") && clock.endsWith(u"am") &&
+                               isAsciiDigit(clock[3]) && isAsciiDigit(clock[4]);
+    if (afterMidnight)
+        return QStringLiteral("0") + rest.toString();
     return clock.left(oneDigitHour ? 4 : 5);
 }
 

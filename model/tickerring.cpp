@@ -1,5 +1,19 @@
 #include "model/tickerring.h"
 
+#include "model/barlayout.h"
+
+namespace {
+// Where the strip draws the boxes: left and width of each, in whole pixels.
+std::array<int, 2 * TickerRing::SlotCount> pixelBoxes(const TickerRing& ring) {
+    std::array<int, 2 * TickerRing::SlotCount> pixels{};
+    for (int i = 0; i < TickerRing::SlotCount; ++i) {
+        pixels[2 * i] = BarLayout::toPixels(ring.box(i).left);
+        pixels[2 * i + 1] = BarLayout::toPixels(ring.box(i).width);
+    }
+    return pixels;
+}
+} // namespace
+
 TickerRing::TickerRing() {
     for (int i = 0; i < SlotCount; ++i)
         m_boxes[i] = {270.f * static_cast<float>(i), 285.f};
@@ -37,4 +51,19 @@ void TickerRing::chain(float stripWidth) {
 void TickerRing::move() {
     for (Box& b : m_boxes)
         b.left -= StepTwips;
+}
+
+int TickerRing::ticksUntilVisibleChange(float stripWidth) const {
+    // A box moves two thirds of a pixel a tick, so one of the next two ticks always moves
+    // it to another pixel; the bound only guards a ring that does not move.
+    constexpr int Horizon = 4;
+    TickerRing ahead = *this;
+    const auto shown = pixelBoxes(ahead);
+    for (int ticks = 1; ticks < Horizon; ++ticks) {
+        bool refreshes = false;
+        ahead.tick(stripWidth, [&refreshes] { refreshes = true; });
+        if (refreshes || pixelBoxes(ahead) != shown)
+            return ticks;
+    }
+    return Horizon;
 }

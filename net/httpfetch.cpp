@@ -24,10 +24,13 @@ FetchFailure failureOf(QNetworkReply::NetworkError error) {
     }
 }
 
-// Errors that only say which status the server answered with.
-bool isHttpStatusError(QNetworkReply::NetworkError error) {
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+// Whether the reply ended with an error that only names the status the server answered
+// with (400, 404, 418, 599, ...), which Qt files under several classes. The errors of the
+// network layer and a broken protocol mean that the answer did not arrive whole.
+bool onlyNamesTheStatus(const QNetworkReply& reply) {
+    const QNetworkReply::NetworkError error = reply.error();
+    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() &&
+           error >= QNetworkReply::ProxyConnectionRefusedError && error != QNetworkReply::ProtocolFailure;
 }
 } // namespace
 
@@ -116,7 +119,7 @@ void HttpFetch::replyFinished() {
     if (!m_reply)
         return; // the last bytes broke the size cap, which has reported already
     const QNetworkReply::NetworkError error = m_reply->error();
-    if (error != QNetworkReply::NoError && !isHttpStatusError(error)) {
+    if (error != QNetworkReply::NoError && !onlyNamesTheStatus(*m_reply)) {
         fail(failureOf(error), m_reply->errorString());
         return;
     }

@@ -52,12 +52,14 @@ QString readDetail(QStringView page) {
     keepUnlessFailed(marker, find(page, 1, u"popup05"));
     keepUnlessFailed(firstDiv, find(page, marker, u"</div>"));
     keepUnlessFailed(secondDiv, find(page, firstDiv + 1, u"</div>"));
-    // Only what the panel will show is cut and tidied: one character more tells that the
-    // text goes on.
-    const qsizetype length = std::min(secondDiv - firstDiv - 12, MaxDetailChars + 1);
+    // Only what the panel can show is cut and tidied. Tidying halves runs of blanks and the
+    // repair turns pairs into one vowel, so twice the shown length, and a little more, is
+    // enough to tell what the panel shows and whether the text goes on; the limit is then
+    // counted on the tidy text.
+    const qsizetype length = std::min(secondDiv - firstDiv - 12, 2 * MaxDetailChars + 8);
     QString text;
     keepUnlessFailed(text, cut(page, firstDiv + 10, length));
-    return repairAccents(tidyCommasAndBlanks(shortened(text, MaxDetailChars)));
+    return shortened(repairAccents(tidyCommasAndBlanks(text)), MaxDetailChars);
 }
 
 QString detailFailureText(const QString& message) {

@@ -8,8 +8,8 @@
 // characters before the next "</div>". A comma is followed by one blank, double blanks
 // are halved, a comma before a digit loses its blank, and the accents are repaired.
 // Markers that are missing or out of order give the text the same rules yield, often
-// an empty one. A news item runs to about a thousand characters: a text longer than
-// `MaxDetailChars` is cut there and ends in an ellipsis.
+// an empty one. A news item runs to about a thousand characters: a text that, tidied,
+// is longer than `MaxDetailChars` is cut there and ends in an ellipsis.
 inline constexpr qsizetype MaxDetailChars = 10'000;
 QString readDetail(QStringView page);
 

@@ -7,7 +7,8 @@ packages=(cmake ninja-build g++ libgl-dev qt6-base-dev qt6-base-dev-tools
           qt6-webengine-dev qt6-webengine-dev-tools qt6-httpserver-dev qt6-websockets-dev
           qt6-translations-l10n fonts-dejavu-core xvfb xauth imagemagick curl
           xdotool
-          dpkg-dev fakeroot)
+          dpkg-dev fakeroot
+          openbox wmctrl)
 
 install_missing() {
     local missing=()

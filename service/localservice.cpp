@@ -4,9 +4,10 @@
 #include "service/quotepage.h"
 #include "common/servicehosts.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QHttpServerRequest>
-#include <QTcpServer>
+#include <QTcpSocket>
 #include <QUrlQuery>
 
 #include <utility>
@@ -26,7 +27,7 @@ LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent), m_pri
 }
 
 bool LocalService::start(const QHostAddress& address, quint16 port) {
-    auto* tcpServer = new QTcpServer(this);
+    auto* tcpServer = new ServiceListener(m_limits, this);
     if (!tcpServer->listen(address, port)) {
         m_error = tcpServer->errorString();
         m_addressInUse = tcpServer->serverError() == QAbstractSocket::AddressInUseError;
@@ -66,52 +67,84 @@ void LocalService::setAnswering(bool answering) {
 }
 
 bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    QHttpServerResponder responder = makeResponder(request, socket);
     if (request.method() != QHttpServerRequest::Method::Get) {
-        responder.write(QByteArrayLiteral("Metodo non consentito\n"),
-                        {{QByteArrayLiteral("Content-Type"), TextType}, {QByteArrayLiteral("Allow"), QByteArrayLiteral("GET")}},
-                        QHttpServerResponder::StatusCode::MethodNotAllowed);
+        send(request, socket,
+             {QHttpServerResponder::StatusCode::MethodNotAllowed, TextType,
+              QByteArrayLiteral("Metodo non consentito\n")},
+             {{QByteArrayLiteral("Allow"), QByteArrayLiteral("GET")}});
         return true;
     }
-    const Reply reply = answer(request.url());
-    // The quote changes with every request and the pages are samples: nothing is worth
-    // keeping in a cache.
-    if (!reply.location.isEmpty()) {
-        responder.write(reply.body,
-                        {{QByteArrayLiteral("Content-Type"), reply.contentType},
-                         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")},
-                         {QByteArrayLiteral("Location"), reply.location}},
-                        reply.status);
-        return true;
-    }
-    responder.write(reply.body,
-                    {{QByteArrayLiteral("Content-Type"), reply.contentType},
-                     {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
-                    reply.status);
+    send(request, socket, answer(request.url()));
     return true;
 }
 
 void LocalService::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
     // handleRequest() answers every request; this only keeps the contract of the base.
-    const Reply reply = notFound();
-    makeResponder(request, socket).write(reply.body, reply.contentType, reply.status);
+    send(request, socket, notFound());
+}
+
+// Writes the answer, with its cache headers, and closes the connection after it when the
+// client asked for that or speaks HTTP/1.0.
+void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply,
+                        const QList<std::pair<QByteArray, QByteArray>>& headers) {
+    const QByteArray connection = request.value(QByteArrayLiteral("connection")).toLower();
+    const bool close = connection.contains("close") || (ServiceListener::speaksHttp10(*socket) &&
+                                                        !connection.contains("keep-alive"));
+    QByteArray etag;
+    if (reply.maxAgeSeconds > 0) {
+        etag = '"' +
+               QCryptographicHash::hash(reply.body, QCryptographicHash::Sha1).toHex().left(20) +
+               '"';
+    }
+    const bool unchanged =
+        !etag.isEmpty() && request.value(QByteArrayLiteral("if-none-match")).contains(etag);
+    {
+        QHttpServerResponder responder = makeResponder(request, socket);
+        responder.writeStatusLine(unchanged ? QHttpServerResponder::StatusCode::NotModified
+                                            : reply.status);
+        responder.writeHeader(QByteArrayLiteral("Content-Type"), reply.contentType);
+        for (const auto& [name, value] : headers)
+            responder.writeHeader(name, value);
+        if (!reply.location.isEmpty())
+            responder.writeHeader(QByteArrayLiteral("Location"), reply.location);
+        if (etag.isEmpty()) {
+            responder.writeHeader(QByteArrayLiteral("Cache-Control"),
+                                  QByteArrayLiteral("no-store"));
+        } else {
+            responder.writeHeader(QByteArrayLiteral("Cache-Control"),
+                                  "public, max-age=" + QByteArray::number(reply.maxAgeSeconds));
+            responder.writeHeader(QByteArrayLiteral("ETag"), etag);
+        }
+        if (close)
+            responder.writeHeader(QByteArrayLiteral("Connection"), QByteArrayLiteral("close"));
+        if (unchanged) {
+            responder.writeBody(QByteArray());
+        } else {
+            responder.writeHeader(QByteArrayLiteral("Content-Length"),
+                                  QByteArray::number(reply.body.size()));
+            responder.writeBody(reply.body);
+        }
+    }
+    if (close)
+        socket->disconnectFromHost();
 }
 
 LocalService::Reply LocalService::answer(const QUrl& url) {
     const QString path = url.path();
     if (path == ServicePaths::Headlines)
-        return html(m_news.headlinePage);
+        return html(m_news.headlinePage, NewsMaxAgeSeconds);
     if (path.startsWith(ServicePaths::DetailPrefix)) {
         const QString link = path.mid(ServicePaths::DetailPrefix.size());
         for (const NewsEdition* news : {&m_news, &m_previousNews})
             if (const auto page = news->detailPages.constFind(link); page != news->detailPages.constEnd())
-                return html(*page);
+                return html(*page, NewsMaxAgeSeconds);
         return notFound();
     }
     if (path == ServicePaths::Quote)
         return quotePage(url);
     if (path == ServicePaths::FuturesSymbol)
-        return {QHttpServerResponder::StatusCode::Ok, TextType, SiteContent::futuresSymbol()};
+        return {QHttpServerResponder::StatusCode::Ok, TextType, SiteContent::futuresSymbol(),
+                NewsMaxAgeSeconds};
     if (path == ServicePaths::NewsHome)
         return newsHome();
     if (path == ServicePaths::MakerPage)
@@ -124,20 +157,21 @@ LocalService::Reply LocalService::quotePage(const QUrl& url) {
         QUrlQuery(url).queryItemValue(QStringLiteral("symbols"), QUrl::FullyDecoded).left(MaxSymbolLength);
     const double last = m_price.step();
     const QString clock = easternClockText(QDateTime::currentDateTimeUtc());
-    return html(renderQuotePage(clock, last, m_price.open(), symbol));
+    return html(renderQuotePage(clock, last, m_price.open(), symbol), QuoteMaxAgeSeconds);
 }
 
 // While a feed is served, its own site is the home page of the news it gives.
 LocalService::Reply LocalService::newsHome() const {
     if (m_news.siteLink.isEmpty())
         return html(m_content.newsHomePage());
-    const QByteArray target = m_news.siteLink.toLatin1();
+    // Encoded, the address holds no quote, angle bracket or line break.
+    const QByteArray target = QUrl(m_news.siteLink).toEncoded();
     return {QHttpServerResponder::StatusCode::Found, HtmlType,
-            "<!DOCTYPE html>\n<p><a href=\"" + target + "\">" + target + "</a></p>\n", target};
+            "<!DOCTYPE html>\n<p><a href=\"" + target + "\">" + target + "</a></p>\n", 0, target};
 }
 
-LocalService::Reply LocalService::html(const QByteArray& page) {
-    return {QHttpServerResponder::StatusCode::Ok, HtmlType, page};
+LocalService::Reply LocalService::html(const QByteArray& page, int maxAgeSeconds) {
+    return {QHttpServerResponder::StatusCode::Ok, HtmlType, page, maxAgeSeconds};
 }
 
 LocalService::Reply LocalService::notFound() {

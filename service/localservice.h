@@ -2,6 +2,7 @@
 
 #include "service/newsedition.h"
 #include "service/pricewalk.h"
+#include "service/servicelistener.h"
 #include "service/sitecontent.h"
 
 #include <QAbstractHttpServer>
@@ -11,11 +12,12 @@
 #include <QString>
 #include <QUrl>
 
-class QTcpServer;
-
 // Answers, on one port, what the ticker asks of the news service, the quote provider and
 // the maker's web server. Only GET is served (other methods get 405); any path it does not
-// know gets 404.
+// know gets 404. A connection closes after the answer when the client asks for it or speaks
+// HTTP/1.0. Nothing may be kept by a cache, except the pages that are the same for every
+// client (headlines, news items, the futures symbol, the quote of a symbol): they carry an
+// ETag and a short max-age, so that many bars can share one service behind an HTTP cache.
 class LocalService : public QAbstractHttpServer {
     Q_OBJECT
 public:
@@ -23,6 +25,13 @@ public:
 
     // Listens on `address`; port 0 picks a free port. On failure errorString() says why.
     bool start(const QHostAddress& address, quint16 port);
+    // Limits of the connections accepted from the next start() on.
+    void setConnectionLimits(ServiceListener::Limits limits) { m_limits = limits; }
+    qsizetype openConnections() const { return m_tcpServer ? m_tcpServer->openConnections() : 0; }
+
+    // How long a cache may keep the news pages and the futures symbol, and a quote.
+    static constexpr int NewsMaxAgeSeconds = 180;
+    static constexpr int QuoteMaxAgeSeconds = 5;
     // The port actually listened on, 0 before a successful start().
     quint16 port() const;
     QString errorString() const { return m_error; }
@@ -53,21 +62,26 @@ private:
         QHttpServerResponder::StatusCode status;
         QByteArray contentType;
         QByteArray body;
+        int maxAgeSeconds = 0; // 0: not to be stored
         QByteArray location = {}; // where a redirect sends the client
     };
+
+    static void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply,
+                     const QList<std::pair<QByteArray, QByteArray>>& headers = {});
 
     Reply answer(const QUrl& url);
     Reply quotePage(const QUrl& url);
     Reply newsHome() const;
 
-    static Reply html(const QByteArray& page);
+    static Reply html(const QByteArray& page, int maxAgeSeconds = 0);
     static Reply notFound();
 
     SiteContent m_content;
     NewsEdition m_news;
     NewsEdition m_previousNews;
     PriceWalk m_price;
-    QTcpServer* m_tcpServer = nullptr;
+    ServiceListener::Limits m_limits;
+    ServiceListener* m_tcpServer = nullptr;
     QString m_error;
     bool m_addressInUse = false;
 };

@@ -21,11 +21,16 @@ void ControlBox::paintEvent(QPaintEvent*) {
 }
 
 void ControlBox::mousePressEvent(QMouseEvent* event) {
-    Q_EMIT pressed(event->button(), event->globalPosition().toPoint());
+    // A control may hand on a press it does not take (the check box outside its mark): the
+    // press is still on the control, not on the handle.
+    if (!childAt(event->position().toPoint()))
+        Q_EMIT pressed(event->button(), event->globalPosition().toPoint());
 }
 
 void ControlBox::mouseMoveEvent(QMouseEvent* event) {
     Q_EMIT mouseMoved(event->buttons(), event->globalPosition().toPoint());
 }
 
-void ControlBox::mouseReleaseEvent(QMouseEvent*) { Q_EMIT released(); }
+void ControlBox::mouseReleaseEvent(QMouseEvent*) {
+    Q_EMIT released();
+}

@@ -71,6 +71,10 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
       m_hosts(hosts), m_network(new QNetworkAccessManager(this)), m_drag(*this),
       m_exit{askBeforeExit, [] { QCoreApplication::exit(0); }} {
     setWindowTitle(QStringLiteral("Televideo RAI"));
+    // The bar lives for the whole run, and the bar and the panel are tool windows, which Qt
+    // does not count: closing the chart window would otherwise end the program. It ends
+    // through the exit box, or when the bar itself is closed.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     panel = new Form2(m_hosts, m_state);
     Inet1 = new InetTransfer(m_network, this);
     Inet2 = new InetTransfer(m_network, this);
@@ -92,13 +96,14 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
 
     Timer1->setInterval(1000);
     Timer2->setInterval(1000);
-    Timer3->setInterval(10);
+    Timer3->setSingleShot(true);
+    Timer3->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+    connect(Timer3, &QTimer::timeout, this, &Form1::runMotion);
     Timer1->start();
     Timer2->start();
-    Timer3->start();
+    m_motionClock.start();
 
     Form_Load();
 }
@@ -148,6 +153,7 @@ void Form1::Form_Load() {
     Label6_Click();
     Command1_Click();
     Inet4->Execute(futuresSymbolUrl(m_hosts));
+    scheduleMotion();
 }
 
 void Form1::Form_Activate() { raise(); }
@@ -194,6 +200,7 @@ void Form1::Ridim() {
 void Form1::setSlotCaption(int slot, const QString& caption) {
     Frame1->setCaption(slot, caption);
     m_ring.setWidth(slot, Frame1->captionWidth(slot));
+    scheduleMotion();
 }
 
 void Form1::Command1_Click() {
@@ -208,7 +215,10 @@ void Form1::Command1_Click() {
 
 void Form1::Label5_Click() { Command1_Click(); }
 
-void Form1::Check2_Click() { m_ring.requestRefresh(); }
+void Form1::Check2_Click() {
+    m_ring.requestRefresh();
+    scheduleMotion();
+}
 
 void Form1::Label6_Click() {
     const QSizeF screen = screenTwips();
@@ -228,6 +238,13 @@ void Form1::Frame2_MouseMove(Qt::MouseButtons Button, QPoint globalPosition) {
     Segue();
 }
 
+void Form1::setExitHandlers(ExitHandlers handlers) {
+    if (handlers.ask)
+        m_exit.ask = std::move(handlers.ask);
+    if (handlers.quit)
+        m_exit.quit = std::move(handlers.quit);
+}
+
 void Form1::Label3_Click() {
     // Yes ends the program at once: nothing else of the program runs.
     if (m_exit.ask(this))
@@ -239,11 +256,37 @@ void Form1::Timer1_Timer() {
         Frame1->setCaption(PromoSlot, *next); // the box keeps the first caption's width
 }
 
-void Form1::Timer2_Timer() { m_ring.secondElapsed(); }
+void Form1::Timer2_Timer() {
+    m_ring.secondElapsed();
+    scheduleMotion(); // a refresh may now be pending
+}
 
 void Form1::Timer3_Timer() {
     m_ring.tick(m_stripWidthTwips, [this] { Command1_Click(); });
     Frame1->followRing();
+}
+
+void Form1::runMotion() {
+    // Ticks that would change nothing on screen are not woken for: they run here, in
+    // order, before the one that moves a box to another pixel or reaches a sync point.
+    const int planned = m_plannedTicks; // a refresh at a sync point plans again
+    for (int tick = 0; tick < planned; ++tick)
+        Timer3_Timer();
+    m_lastTickMs += planned * TickMs;
+    // Time lost while the program was busy is not made up in a jump, as a plain timer
+    // would not make it up either.
+    m_lastTickMs = std::max(m_lastTickMs, m_motionClock.elapsed() - TickMs);
+    scheduleMotion();
+}
+
+// Plans the next wake from the ring as it stands after the last tick run: called again
+// whenever the ring is rewritten or a refresh is asked for between two ticks.
+void Form1::scheduleMotion() {
+    if (!m_motionClock.isValid())
+        return; // still starting
+    m_plannedTicks = m_ring.ticksUntilVisibleChange(m_stripWidthTwips);
+    const qint64 wakeMs = m_lastTickMs + m_plannedTicks * TickMs;
+    Timer3->start(static_cast<int>(std::max<qint64>(0, wakeMs - m_motionClock.elapsed())));
 }
 
 void Form1::Inet1_StateChanged(int State) {
@@ -260,6 +303,7 @@ void Form1::Inet1_StateChanged(int State) {
     setSlotCaption(PromoSlot, PromoCaptions::first());
     m_ring.layOutBehindFirst();
     Frame1->followRing();
+    scheduleMotion();
 }
 
 void Form1::Inet2_StateChanged(int State) {

@@ -6,6 +6,7 @@
 #include "model/tickerstate.h"
 #include "ticker/windowdrag.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -24,7 +25,8 @@ class TickerStrip;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // Asks whether to quit (true for Yes), and ends the program.
+    // Asks whether to quit (true for Yes), and ends the program. A handler left empty keeps
+    // the bar's own.
     struct ExitHandlers {
         std::function<bool(QWidget* parent)> ask;
         std::function<void()> quit;
@@ -53,7 +55,7 @@ public:
     void Inet3_StateChanged(int State);
     void Inet4_StateChanged(int State);
 
-    void setExitHandlers(ExitHandlers handlers) { m_exit = std::move(handlers); }
+    void setExitHandlers(ExitHandlers handlers);
 
     const HeadlineLinks& LinkNotizie() const { return m_links; }
     const TickerState& state() const { return m_state; }
@@ -74,7 +76,7 @@ public:
     ClickLabel* Label3;  // "X"
     QTimer* Timer1;      // promotional captions
     QTimer* Timer2;      // seconds until the next refresh
-    QTimer* Timer3;      // ticker motion
+    QTimer* Timer3;      // ticker motion: wakes only for the ticks that change the picture
     InetTransfer* Inet1; // headline page
     InetTransfer* Inet2; // one news item
     InetTransfer* Inet3; // futures quote
@@ -95,6 +97,8 @@ private:
     void showHelp();
     void showFuturesDescription();
     void requestDetail(int slot);
+    void runMotion();
+    void scheduleMotion();
 
     ServiceHosts m_hosts;
     QNetworkAccessManager* m_network;
@@ -108,4 +112,10 @@ private:
     float m_widthTwips = 13395.f;
     float m_heightTwips = 2400.f;
     float m_stripWidthTwips = 12075.f;
+    // The motion ticks every TickMs, on this clock. A wake runs the ticks planned since the
+    // last one, which draw nothing, and then the tick that changes the picture.
+    static constexpr int TickMs = 10;
+    QElapsedTimer m_motionClock;
+    qint64 m_lastTickMs = 0; // when the last tick run was due
+    int m_plannedTicks = 1;
 };

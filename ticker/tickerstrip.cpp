@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 using BarLayout::toPixels;
@@ -39,6 +40,7 @@ void TickerStrip::setCaption(int slot, const QString& caption) {
     m_slots[slot].caption = PageText::shortened(caption, MaxCaptionChars);
     renderCaption(m_slots[slot]);
     update();
+    m_redrawWhole = true;
     // A screen reader reads the captions in ring order.
     QStringList captions;
     for (const SlotView& view : m_slots)
@@ -50,6 +52,7 @@ void TickerStrip::setCaptionColor(int slot, const QColor& color) {
     m_slots[slot].color = color;
     renderCaption(m_slots[slot]);
     update();
+    m_redrawWhole = true;
 }
 
 void TickerStrip::renderCaption(SlotView& view) {
@@ -68,19 +71,38 @@ void TickerStrip::renderCaption(SlotView& view) {
 }
 
 void TickerStrip::followRing() {
-    // A box moves 10 twips a tick, two thirds of a pixel: a third of the ticks change
-    // nothing on screen and draw nothing. The others draw at once, inside the tick, rather
-    // than on a later wake-up of the event loop.
+    // A box moves 10 twips a tick, two thirds of a pixel, and every box that can be seen
+    // moves by the same whole pixels: the picture then only slides, and sliding what is
+    // on screen leaves just the column that enters at the right edge to draw and send.
+    // Anything else (a caption, a colour or a width changed, boxes not moving alike) is
+    // drawn whole. Either way it happens at once, inside the tick.
     bool moved = false;
+    bool slides = !m_redrawWhole;
+    std::optional<int> shift;
     for (int i = 0; i < TickerRing::SlotCount; ++i) {
+        SlotView& view = m_slots[i];
         const int x = toPixels(m_ring.box(i).left);
         const int width = toPixels(m_ring.box(i).width);
-        moved = moved || x != m_slots[i].x || width != m_slots[i].width;
-        m_slots[i].x = x;
-        m_slots[i].width = width;
+        moved = moved || x != view.x || width != view.width;
+        const bool seen = (view.x < this->width() && view.x + view.width > 0) ||
+                          (x < this->width() && x + width > 0);
+        if (seen) {
+            slides = slides && width == view.width && (!shift || *shift == x - view.x);
+            shift = x - view.x;
+        }
+        view.x = x;
+        view.width = width;
     }
-    if (moved)
+    if (m_redrawWhole) {
+        m_redrawWhole = false;
         repaint();
+    } else if (moved && slides && shift) {
+        // Only what is not under a window part in front of the strip (the purple strip at
+        // its left end) can slide on screen.
+        scroll(*shift, 0, visibleRegion().boundingRect());
+    } else if (moved) {
+        repaint();
+    }
 }
 
 int TickerStrip::captionAt(QPoint position) const {

@@ -11,7 +11,8 @@
 // The ticker strip: draws the seven slots of a ring at the ring's twip positions, each
 // caption on its box and cut at the box's right edge, and reports clicks on captions.
 // Each caption is drawn once into an image; the strip repaints only when a box lands on
-// another whole pixel or a caption changes.
+// another whole pixel or a caption changes, and when the boxes only slide it slides the
+// picture and draws the entering column.
 class TickerStrip : public QWidget {
     Q_OBJECT
 public:
@@ -56,6 +57,7 @@ private:
 
     const TickerRing& m_ring;
     std::array<SlotView, TickerRing::SlotCount> m_slots;
+    bool m_redrawWhole = false; // a caption or its colour changed since the last paint
     int m_pressedSlot = -1;
     bool m_handCursor = false;
 };

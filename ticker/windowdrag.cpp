@@ -10,7 +10,7 @@ void WindowDrag::grab(QPoint globalPosition) {
 
 void WindowDrag::follow(QPoint globalPosition) {
     if (m_state == State::Idle)
-        grab(globalPosition); // the press went elsewhere; grab where the mouse is now
+        return; // the press was not on the handle, or a drag has ended
     if (m_state == State::Grabbed) {
         QWindow* window = m_window.windowHandle();
         m_state = window && window->startSystemMove() ? State::SystemMove : State::ManualMove;

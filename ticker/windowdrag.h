@@ -12,7 +12,7 @@ public:
     explicit WindowDrag(QWidget& window) : m_window(window) {}
 
     void grab(QPoint globalPosition);
-    // A move with the left button alone down: starts or continues the drag.
+    // A move with the left button alone down: after grab(), starts or continues the drag.
     void follow(QPoint globalPosition);
     void release() { m_state = State::Idle; }
     bool active() const { return m_state != State::Idle; }

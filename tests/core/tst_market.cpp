@@ -38,7 +38,9 @@ private Q_SLOTS:
         QTest::newRow("noon hour") << u"12:15pm"_s << u"12:15"_s;
         QTest::newRow("morning") << u"9:30am"_s << u"9:30"_s;
         QTest::newRow("late morning") << u"11:05am"_s << u"11:05"_s;
-        QTest::newRow("midnight hour") << u"12:05am"_s << u"00:05"_s;
+        QTest::newRow("hour after midnight") << u"12:05am"_s << u"0:05"_s;
+        QTest::newRow("hour after midnight, one minute digit") << u"12:5am"_s << u"12:5"_s;
+        QTest::newRow("hour after midnight, no minutes") << u"12am"_s << u"12am"_s;
         QTest::newRow("blank before pm") << u"3:20 pm"_s << u"15:20"_s;
         QTest::newRow("hour not a number keeps the earlier time") << u"--:--pm"_s << u"15:45"_s;
     }
@@ -101,6 +103,19 @@ private Q_SLOTS:
         quote.fields = {fields[0], fields[1], fields[2], fields[3]};
         QCOMPARE(futuresHeading(quote), heading);
         QCOMPARE(futuresDescription(quote, trend), description);
+    }
+
+    // Each window filled exactly, with characters it would keep on both sides of it: a
+    // window one character too long, too short or shifted reads another value.
+    void readsEachWindowToItsEdges() {
+        const QString filler(36, u'x');
+        const QString page = u"9+1.2345678"_s + filler + u"Shows primary price"_s + u"9"_s +
+                             u"10:30 pm9"_s + filler.left(27) + u"ET</abbr><br /></span>"_s +
+                             u"Last price:1111111234567890"_s + u"Open:"_s + QString(25, u'1') +
+                             u"000000000000012345"_s + u"0"_s;
+        const FuturesQuote quote = readQuote(page, {});
+        QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()),
+                 (QStringList{u"22:30"_s, u"23456789"_s, u"+ 1,234567 %"_s, u"000000000000012345"_s}));
     }
 
     void readsPageWithoutMarkers() {

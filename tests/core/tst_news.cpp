@@ -88,6 +88,14 @@ private Q_SLOTS:
         QTest::newRow("longer than the panel shows")
             << u"<div class=\"popup05\"></div>\n<p>"_s + sentence.repeated(MaxDetailChars) + u"  </div>"_s
             << sentence.repeated(MaxDetailChars / 16) + QChar(u'\u2026');
+        // The limit counts the text as shown, after the commas have gained their blanks.
+        QTest::newRow("commas only") << u"<div class=\"popup05\"></div>\n<p>"_s +
+                                            QString(MaxDetailChars, u',') + u"  </div>"_s
+                                     << u", "_s.repeated(MaxDetailChars / 2) + QChar(u'\u2026');
+        QTest::newRow("comma at the cut")
+            << u"<div class=\"popup05\"></div>\n<p>"_s + QString(MaxDetailChars - 1, u'a') +
+                   u",b, c, d  </div>"_s
+            << QString(MaxDetailChars - 1, u'a') + u",\u2026"_s;
     }
     void readsDetailText() {
         QFETCH(QString, body);

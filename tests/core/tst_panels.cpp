@@ -15,6 +15,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QByteArray>("value");
         QTest::newRow("futures") << u"NQZ26"_s << QByteArray("NQZ26");
+        QTest::newRow("empty, before the symbol file is read") << QString() << QByteArray();
         QTest::newRow("line end and beyond ASCII")
             << u"NQZ26\u00E8\r\n"_s << QByteArray("NQZ26&#232;&#13;&#10;");
         QTest::newRow("quotes, angle brackets, ampersand")

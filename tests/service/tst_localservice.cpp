@@ -23,6 +23,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <array>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -67,20 +68,29 @@ private Q_SLOTS:
         QTest::addColumn<int>("status"); // the status; for XML, the line of the fault
         QTest::addColumn<QByteArray>("contentType");
         QTest::addColumn<QByteArray>("body"); // a part of it
+        QTest::addColumn<QByteArray>("cacheControl");
 
         const QByteArray html = "text/html; charset=utf-8";
         const QByteArray text = "text/plain; charset=utf-8";
         const auto get = [](const QUrl& url) {
             return "GET " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
         };
+        // Pages that are the same for every client may be kept a while by a shared cache.
+        const QByteArray noStore = "no-store";
+        const QByteArray news = "public, max-age=180";
         const auto notFound = [&](const char* name, const QByteArray& request) {
-            QTest::newRow(name) << request << 404 << text << QByteArray("Pagina non trovata\n");
+            QTest::newRow(name) << request << 404 << text << QByteArray("Pagina non trovata\n") << noStore;
         };
-        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQZ26");
-        QTest::newRow("headlines") << get(headlinePageUrl(m_hosts)) << 200 << html << QByteArray("StrilloTelevideo");
+        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQZ26")
+                                        << news;
+        QTest::newRow("headlines") << get(headlinePageUrl(m_hosts)) << 200 << html << QByteArray("StrilloTelevideo")
+                                   << news;
+        QTest::newRow("news item") << get(detailPageUrl(m_hosts, SiteContent().detailLinks().constFirst())) << 200
+                                   << html << QByteArray("popup05") << news;
         QTest::newRow("news home") << get(newsHomeUrl(m_hosts)) << 200 << html
-                                   << QByteArray("href=\"/notizietelevideo/\"");
-        QTest::newRow("maker page") << get(makerPageUrl(m_hosts)) << 200 << html << QByteArray("Zefirina \xC3\xA8");
+                                   << QByteArray("href=\"/notizietelevideo/\"") << noStore;
+        QTest::newRow("maker page") << get(makerPageUrl(m_hosts)) << 200 << html << QByteArray("Zefirina \xC3\xA8")
+                                    << noStore;
         notFound("unknown path", "GET /borsa/");
         notFound("unknown item", get(detailPageUrl(m_hosts, u"/notizie/2026/12/06/lotto.html"_s)));
         // Detail pages are looked up by link, never as files.
@@ -90,13 +100,14 @@ private Q_SLOTS:
         notFound("encoded dots", "GET /accessibile/%2e%2e/%2e%2e/etc/passwd");
         notFound("absolute path", "GET /accessibile//etc/passwd");
         const QByteArray refused = "Metodo non consentito\n";
-        QTest::newRow("post") << QByteArray("POST /notizietelevideo/") << 405 << text << refused;
-        QTest::newRow("head") << QByteArray("HEAD /") << 405 << text << refused;
+        QTest::newRow("post") << QByteArray("POST /notizietelevideo/") << 405 << text << refused << noStore;
+        QTest::newRow("head") << QByteArray("HEAD /") << 405 << text << refused << noStore;
         // The quote page shows the symbol the request names, cut short and escaped.
         QTest::newRow("quote") << get(quotePageUrl(m_hosts, u"<b>Open:</b>"_s.repeated(2000))) << 200 << html
-                               << QByteArray("&#60;&#47;b&#62;&#60;b&#62;Open&#58; - Futures quote</title>");
+                               << QByteArray("&#60;&#47;b&#62;&#60;b&#62;Open&#58; - Futures quote</title>")
+                               << QByteArray("public, max-age=5");
         QTest::newRow("oversized") << "GET /qc/stocks/quotes.aspx?symbols=" + QByteArray(300000, 'A') << 200 << html
-                                   << QByteArray("Last price:");
+                                   << QByteArray("Last price:") << QByteArray("public, max-age=5");
     }
 
     void routes() {
@@ -104,11 +115,78 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, contentType);
         QFETCH(QByteArray, body);
+        QFETCH(QByteArray, cacheControl);
 
         const QByteArray answer = rawAnswer(request + " HTTP/1.1");
         QVERIFY2(answer.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), answer.constData());
         QVERIFY2(answer.contains("\r\nContent-Type: " + contentType + "\r\n"), answer.constData());
         QVERIFY2(answer.mid(answer.indexOf("\r\n\r\n")).contains(body), answer.constData());
+        QVERIFY2(answer.contains("\r\nCache-Control: " + cacheControl + "\r\n"), answer.constData());
+        // The validator: asked again with it, the service answers that nothing changed.
+        static const QRegularExpression etagHeader(u"\r\nETag: (\"[0-9a-f]+\")\r\n"_s);
+        const QRegularExpressionMatch etag = etagHeader.match(QString::fromLatin1(answer));
+        QCOMPARE(etag.hasMatch(), cacheControl != "no-store");
+        if (etag.hasMatch() && status == 200 && !request.contains("quotes"))
+            QVERIFY(rawAnswer(request + " HTTP/1.1\r\nIf-None-Match: " + etag.captured(1).toLatin1())
+                        .startsWith("HTTP/1.1 304 "));
+    }
+
+    // A connection closes after the answer when the client asks for it or speaks HTTP/1.0;
+    // otherwise it carries the next request.
+    void closesTheConnectionWhenAsked_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("HTTP/1.1") << QByteArray("GET / HTTP/1.1\r\n") << false;
+        QTest::newRow("HTTP/1.1, close")
+            << QByteArray("GET / HTTP/1.1\r\nConnection: Close\r\n") << true;
+        QTest::newRow("HTTP/1.0") << QByteArray("GET / HTTP/1.0\r\n") << true;
+        QTest::newRow("HTTP/1.0, keep-alive")
+            << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n") << false;
+    }
+    void closesTheConnectionWhenAsked() {
+        QFETCH(QByteArray, request);
+        QFETCH(bool, closed);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_service.port());
+        for (int answers = 1; answers <= (closed ? 1 : 2); ++answers) {
+            socket.write(request + "Host: 127.0.0.1\r\n\r\n");
+            QByteArray received;
+            QTRY_COMPARE((received += socket.readAll()).count("HTTP/1.1 200 OK"), 1);
+            QCOMPARE(received.contains("\r\nConnection: close\r\n"), closed);
+        }
+        if (closed)
+            QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+        else
+            QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
+    }
+
+    // Silent connections neither pile up nor stay for ever: past the bound, the one idle for
+    // longest makes room, and any idle connection is dropped after the idle time.
+    void boundsAndDropsIdleConnections_data() {
+        QTest::addColumn<int>("idleMs");
+        QTest::addColumn<QList<bool>>("connected"); // each socket, after the last one's answer
+        QTest::newRow("bound of two") << 60000 << QList<bool>{false, true, true};
+        QTest::newRow("idle time") << 1000 << QList<bool>{false, false, false};
+    }
+    void boundsAndDropsIdleConnections() {
+        QFETCH(int, idleMs);
+        QFETCH(QList<bool>, connected);
+        LocalService service;
+        service.setConnectionLimits({2, std::chrono::milliseconds(idleMs)});
+        QVERIFY(service.start(QHostAddress::LocalHost, 0));
+        std::array<QTcpSocket, 3> sockets;
+        for (QTcpSocket& socket : sockets) {
+            socket.connectToHost(QHostAddress::LocalHost, service.port());
+            QVERIFY(socket.waitForConnected());
+            if (&socket != &sockets.back())
+                QTRY_COMPARE(service.openConnections(), &socket - sockets.data() + 1);
+        }
+        sockets[2].write("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray answer;
+        QTRY_VERIFY((answer += sockets[2].readAll()).startsWith("HTTP/1.1 200 OK"));
+        for (int i = 0; i < 3; ++i)
+            QTRY_COMPARE(sockets[i].state() == QAbstractSocket::ConnectedState, connected[i]);
+        QCOMPARE(service.openConnections(), connected.count(true));
     }
 
     void keepsTheLastGoodNews_data() {

@@ -12,8 +12,10 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QPluginLoader>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -151,12 +153,14 @@ private Q_SLOTS:
 
     // From the bar: after help, then futures, the heading leads to the chart window, not to
     // the news site, and the window is centred on the screen, title bar and border included.
+    // Closing it leaves the program running.
     void headingFollowsTheLastTickerClick() {
         TestHttpServer server;
         BrowserStandIn browser;
         QDesktopServices::setUrlHandler(u"http"_s, &browser, "open");
         const QString local = server.host();
         Form1 bar(ServiceHosts{local, local, local, local, local, local});
+        bar.show();
         bar.panel->chartWindow()->setPluginFile(QStringLiteral(CHART_PLUGIN));
         bar.Label1_Click(7);
         bar.Label1_Click(5);
@@ -170,6 +174,22 @@ private Q_SLOTS:
         const QPoint offCentre = window->frameGeometry().center() -
                                  QGuiApplication::primaryScreen()->geometry().center();
         QVERIFY(offCentre.manhattanLength() <= 1);
+
+        // Closed by the user through the window manager while the program runs: the bar and
+        // the panel stay, and the program goes on.
+        connect(window, &QObject::destroyed, this, [] {
+            QTimer::singleShot(200, [] { QCoreApplication::exit(42); });
+        });
+        // Asked again until it goes: the window manager may not have taken the window in yet.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] { QProcess::execute(u"wmctrl"_s, {u"-c"_s, Caption}); });
+        closer.start(250);
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(EngineStart);
+        QCOMPARE(QCoreApplication::exec(), 42);
+        QCOMPARE(bar.panel->chartWindow()->window(), nullptr);
+        QVERIFY(bar.isVisible() && bar.panel->isVisible());
     }
 
 private:

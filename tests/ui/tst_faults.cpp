@@ -120,6 +120,7 @@ private Q_SLOTS:
             QTRY_VERIFY(m_bar->Frame1->caption(5).contains(u"NQZ26"));
         }
         const QString before = shown(transfer);
+        const QStringList stateBefore = readings();
         m_server->setReply(path(transfer), reply);
         InetTransfer* inet = this->inet(transfer);
         if (transfer == Detail)
@@ -130,7 +131,10 @@ private Q_SLOTS:
 
         const QString now = shown(transfer);
         switch (match) {
-        case Match::Unchanged: QCOMPARE(now, before); break;
+        case Match::Unchanged:
+            QCOMPARE(now, before);
+            QCOMPARE(readings(), stateBefore);
+            break;
         case Match::Exactly: QCOMPARE(now, expected.left(TickerStrip::MaxCaptionChars)); break;
         case Match::StartsWith: QVERIFY2(now.startsWith(expected), qPrintable(now)); break;
         case Match::Contains: QVERIFY2(now.contains(expected), qPrintable(now.left(200))); break;
@@ -171,6 +175,18 @@ private:
         case Quote: return m_bar->Frame1->caption(5);
         default: return m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars);
         }
+    }
+
+    // What the bar keeps from its readings besides the captions: the links, the box widths,
+    // the quote, its direction and the futures slot's colour.
+    QStringList readings() const {
+        QStringList kept(m_bar->LinkNotizie().begin(), m_bar->LinkNotizie().end());
+        for (int slot = 0; slot < TickerRing::SlotCount; ++slot)
+            kept << QString::number(m_bar->ring().box(slot).width);
+        const auto& quote = m_bar->state().DatiFutures.fields;
+        kept << QStringList(quote.begin(), quote.end()) << m_bar->state().TendenzaFutures
+             << m_bar->Frame1->captionColor(5).name();
+        return kept;
     }
 
     // A bar with its headlines, a quote in the futures slot and a news item in the panel,

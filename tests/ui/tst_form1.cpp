@@ -12,7 +12,10 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +69,24 @@ private Q_SLOTS:
                      QStringLiteral(u"Il livello \u00e8 salito,  oggi 12,5 centimetri, in pi\u00f9."));
         QCOMPARE(m_bar->panel->topTwips(), m_bar->topTwips() + 250.f);
         QCOMPARE(m_bar->panel->leftTwips(), m_bar->leftTwips());
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Vai alla pagina Televideo RAI"));
+        m_bar->panel->Label8_Click();
+        QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
+    }
+
+    // Before any headline or quote has been read: the links are empty and the quote too.
+    void clicksBeforeAnyData() {
+        m_server->setReply("/notizietelevideo/", {200, {}});
+        startBar(m_server->host(), false);
+        QTRY_VERIFY(!m_bar->Inet1->StillExecuting());
+        m_bar->Label1_Click(0);
+        QTRY_VERIFY(m_server->requestLines().contains("GET /accessibile HTTP/1.1"));
+        m_bar->Label1_Click(5);
+        QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Indice futures Nasdaq 100"));
+        QCOMPARE(m_bar->panel->body(),
+                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno . Il valore di apertura \u00e8 "
+                                u"stato di  ed il valore attuale \u00e8  con una variazione percentuale pari a ."));
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Chart tempo reale"));
     }
 
     void theNewestClickedHeadlineWins() {
@@ -85,56 +106,80 @@ private Q_SLOTS:
         QCOMPARE(m_bar->panel->heightTwips(), waitingHeight);
     }
 
+    // Ticking or unticking the box only asks for a refresh at the ring's next sync point.
     void showsTheQuoteInTheFuturesSlot_data() {
         QTest::addColumn<QByteArray>("symbolFile");
         QTest::addColumn<QByteArray>("requestedPath");
-        QTest::newRow("plain") << QByteArray("NQZ26") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26");
-        QTest::newRow("line end") << QByteArray("NQZ26\r\n")
-                                  << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A");
-        QTest::newRow("quotes and ampersand")
-            << QByteArray("NQ\"Z'6&x=1") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQ%22Z%276%26x%3D1");
+        QTest::addColumn<QByteArray>("open");
+        QTest::addColumn<bool>("rising");
+        QTest::newRow("plain, falling") << QByteArray("NQZ26") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26")
+                                        << QByteArray("21100.00") << false;
+        QTest::newRow("line end, rising") << QByteArray("NQZ26\r\n")
+                                          << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A")
+                                          << QByteArray("21000.00") << true;
+        QTest::newRow("quotes and ampersand, open equal to last")
+            << QByteArray("NQ\"Z'6&x=1") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQ%22Z%276%26x%3D1")
+            << QByteArray("21034.25") << true;
     }
     void showsTheQuoteInTheFuturesSlot() {
         QFETCH(QByteArray, symbolFile);
         QFETCH(QByteArray, requestedPath);
+        QFETCH(QByteArray, open);
+        QFETCH(bool, rising);
         m_server->setReply("/browser/fut.txt", {200, symbolFile});
-        m_server->setReply(requestedPath, {200, dataFile("quote.html")});
+        m_server->setReply(requestedPath, {200, dataFile("quote.html").replace("21100.00", open)});
         startBar();
         QTRY_COMPARE(m_bar->state().CodiceFutures, QString::fromLatin1(symbolFile));
         m_bar->Check2->setChecked(true);
-        m_bar->Label5_Click();
-        QTRY_COMPARE(m_bar->state().TendenzaFutures, QStringLiteral("negativo"));
-        QVERIFY(m_server->requestLines().contains("GET " + requestedPath + " HTTP/1.1"));
-        QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) +
-                                                QStringLiteral(", - 0,31 %  "));
-        QCOMPARE(m_bar->Frame1->captionColor(5), QColor(255, 0, 0));
+        QVERIFY(m_bar->ring().refreshPending());
+        QVERIFY(!m_bar->Inet3->StillExecuting());
+        runToSyncPoint();
+        QVERIFY(m_bar->Inet3->StillExecuting());
+        QTRY_COMPARE(m_bar->state().TendenzaFutures, QString::fromLatin1(rising ? "positivo" : "negativo"));
+        QCOMPARE(m_server->requestLines().count("GET " + requestedPath + " HTTP/1.1"), 1);
+        const QString change = QString::fromLatin1(rising ? "+ 0,31 %" : "- 0,31 %");
+        QCOMPARE(m_bar->Frame1->caption(5),
+                 QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) + QStringLiteral(", ") + change + QStringLiteral("  "));
+        QCOMPARE(m_bar->Frame1->captionColor(5), rising ? QColor(0, 128, 0) : QColor(255, 0, 0));
 
         m_bar->Label1_Click(5);
-        // The texts themselves are the market's, tested there.
-        QCOMPARE(m_bar->panel->heading(), futuresHeading(m_bar->state().DatiFutures));
-        QCOMPARE(m_bar->panel->body(), futuresDescription(m_bar->state().DatiFutures, u"negativo"_s));
-        QCOMPARE(m_bar->state().DatiFutures.fields,
-                 (std::array<QString, 4>{u"16:00"_s, u"21034,25"_s, u"- 0,31 %"_s, u"21100,00"_s}));
+        QCOMPARE(m_bar->panel->heading(), QStringLiteral("16:00 Indice futures Nasdaq 100"));
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Chart tempo reale"));
+        QCOMPARE(m_bar->panel->body(),
+                 QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno ") + m_bar->state().TendenzaFutures +
+                     QStringLiteral(u". Il valore di apertura \u00e8 stato di ") + QString::fromLatin1(open).replace(u'.', u',') +
+                     QStringLiteral(u" ed il valore attuale \u00e8 21034,25 con una variazione percentuale pari a ") +
+                     change + QStringLiteral("."));
         QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::Chart);
 
-        m_bar->Check2->setChecked(false);
+        // Unticked while a quote is arriving: at the sync point the quote is abandoned.
+        m_server->setReply(requestedPath, {200, {}, TestHttpServer::Delivery::Silent});
         m_bar->Label5_Click();
+        m_bar->Check2->setChecked(false);
+        QVERIFY(m_bar->Inet3->StillExecuting());
+        runToSyncPoint();
+        QVERIFY(!m_bar->Inet3->StillExecuting());
         QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral(".   "));
+        QCOMPARE(m_bar->ring().box(5).width, m_bar->Frame1->captionWidth(5));
     }
 
     void helpAndPromotionalSlot() {
         startBar();
         m_bar->Label1_Click(7);
         QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Aiuto per l'uso del ticker"));
-        QCOMPARE(m_bar->panel->body(), HelpText::body()); // its sentences are tested with the model
+        QCOMPARE(m_bar->panel->body(), HelpText::body()); // the text is the model's, tested there
+        QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Vai alla pagina Televideo RAI"));
         QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::NewsSite);
         m_bar->panel->Label8_Click();
         QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
 
         const QString heading = m_bar->panel->heading();
+        const QString body = m_bar->panel->body();
         m_bar->Label1_Click(6);
         QCOMPARE(m_browser.opened.last().path(), QStringLiteral("/zefirina/"));
         QCOMPARE(m_bar->panel->heading(), heading);
+        QCOMPARE(m_bar->panel->body(), body);
+        QVERIFY(m_bar->panel->isVisible());
         QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::NewsSite);
     }
 
@@ -169,28 +214,56 @@ private Q_SLOTS:
         QCOMPARE(name(m_bar->panel->Label7), u"Il livello \u00e8 salito,  oggi 12,5 centimetri, in pi\u00f9."_s);
     }
 
+    // The exit box itself: Return answers No and the program goes on; "Sì" ends it.
     void exitsOnlyOnYes_data() {
         QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
+        QTest::newRow("Return") << false;
+        QTest::newRow("S\u00ec") << true;
     }
     void exitsOnlyOnYes() {
         QFETCH(bool, yes);
         startBar();
         bool quit = false;
-        m_bar->setExitHandlers({[yes](QWidget*) { return yes; }, [&quit] { quit = true; }});
+        m_bar->setExitHandlers({{}, [&quit] { quit = true; }});
+        // Read while the box is open, checked once it has been answered.
+        QStringList seen;
+        QTimer::singleShot(0, [yes, &seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen << box->windowTitle() << box->text() << QString::number(box->icon());
+            QStringList captions;
+            for (QAbstractButton* button : box->buttons())
+                captions << button->text();
+            captions.sort();
+            seen << captions << box->defaultButton()->text();
+            if (yes)
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
         m_bar->Label3_Click();
         QCOMPARE(quit, yes);
+        QCOMPARE(seen, (QStringList{QStringLiteral("Zefirina - Ventoria"), QStringLiteral("Vuoi veramente uscire da Zefirina ?"),
+                                    QString::number(QMessageBox::Critical), QStringLiteral("No"),
+                                    QStringLiteral(u"S\u00ec"), QStringLiteral("No")}));
     }
 
 private:
-    void startBar(QString newsHost = {}) {
+    void startBar(QString newsHost = {}, bool withHeadlines = true) {
         const QString local = m_server->host();
         if (newsHost.isEmpty())
             newsHost = local;
         m_bar = std::make_unique<Form1>(ServiceHosts{newsHost, local, local, local, local, local});
-        if (newsHost == local)
+        if (newsHost == local && withHeadlines)
             QTRY_COMPARE(m_bar->Frame1->caption(6), PromoCaptions::first());
+    }
+
+    // Moves the ring tick by tick until the pending refresh has run.
+    void runToSyncPoint() {
+        for (int tick = 0; tick < 100'000 && m_bar->ring().refreshPending(); ++tick)
+            m_bar->Timer3_Timer();
+        QVERIFY(!m_bar->ring().refreshPending());
     }
 
     std::unique_ptr<TestHttpServer> m_server;
