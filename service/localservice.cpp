@@ -1,10 +1,7 @@
 #include "service/localservice.h"
 
-#include "service/easternclock.h"
-#include "service/quotepage.h"
 #include "ticker/servicehosts.h"
 
-#include <QDateTime>
 #include <QHttpServerRequest>
 #include <QTcpServer>
 #include <QUrlQuery>
@@ -12,14 +9,11 @@
 #include <utility>
 
 namespace {
-// The futures open here every day; the walk keeps the last price near it.
-constexpr double OpeningPrice = 21000.00;
-
 const QByteArray HtmlType = QByteArrayLiteral("text/html; charset=utf-8");
 const QByteArray TextType = QByteArrayLiteral("text/plain; charset=utf-8");
 } // namespace
 
-LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent), m_price(OpeningPrice) {
+LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent) {
     m_news.headlinePage = m_content.headlinePage();
     for (const QString& link : m_content.detailLinks())
         m_news.detailPages.insert(link, m_content.detailPage(link).value_or(QByteArray()));
@@ -75,10 +69,13 @@ bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
     const Reply reply = answer(request.url());
     // The quote changes with every request and the pages are samples: nothing is worth
     // keeping in a cache.
-    responder.write(reply.body,
-                    {{QByteArrayLiteral("Content-Type"), reply.contentType},
-                     {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
-                    reply.status);
+    const std::pair<QByteArray, QByteArray> type{QByteArrayLiteral("Content-Type"), reply.contentType};
+    const std::pair<QByteArray, QByteArray> noStore{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")};
+    if (reply.anyOrigin)
+        responder.write(reply.body, {type, noStore, {QByteArrayLiteral("Access-Control-Allow-Origin"), "*"}},
+                        reply.status);
+    else
+        responder.write(reply.body, {type, noStore}, reply.status);
     return true;
 }
 
@@ -102,20 +99,32 @@ LocalService::Reply LocalService::answer(const QUrl& url) {
     if (path == ServicePaths::Quote)
         return quotePage(url);
     if (path == ServicePaths::FuturesSymbol)
-        return {QHttpServerResponder::StatusCode::Ok, TextType, SiteContent::futuresSymbol()};
+        return {QHttpServerResponder::StatusCode::Ok, TextType, m_market.futuresSymbol()};
     if (path == ServicePaths::NewsHome)
         return html(m_content.newsHomePage());
     if (path == ServicePaths::MakerPage)
         return html(m_content.makerPage());
+    if (path == MarketData::ChartScriptPath)
+        return fromMarket(MarketData::chartScript());
+    if (path == MarketData::ChartDataPath)
+        return chartData(url);
     return notFound();
 }
 
 LocalService::Reply LocalService::quotePage(const QUrl& url) {
     const QString symbol =
         QUrlQuery(url).queryItemValue(QStringLiteral("symbols"), QUrl::FullyDecoded).left(MaxSymbolLength);
-    const double last = m_price.step();
-    const QString clock = easternClockText(QDateTime::currentDateTimeUtc());
-    return html(renderQuotePage(clock, last, m_price.open(), symbol));
+    return fromMarket(m_market.quotePage(symbol));
+}
+
+LocalService::Reply LocalService::chartData(const QUrl& url) {
+    const QString symbol =
+        QUrlQuery(url).queryItemValue(QStringLiteral("symbol"), QUrl::FullyDecoded).left(MaxSymbolLength);
+    return fromMarket(m_market.chartData(symbol));
+}
+
+LocalService::Reply LocalService::fromMarket(const MarketData::Answer& answer) {
+    return {answer.status, answer.contentType, answer.body, answer.anyOrigin};
 }
 
 LocalService::Reply LocalService::html(const QByteArray& page) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "service/newsedition.h"
-#include "service/pricewalk.h"
+#include "service/marketdata.h"
 #include "service/sitecontent.h"
 
 #include <QAbstractHttpServer>
@@ -39,6 +39,12 @@ public:
     // first request wait for news that is on its way. Answering after start().
     void setAnswering(bool answering);
 
+    // Quotes and charts from the quote provider at `base` from now on, instead of the
+    // made-up sample ones.
+    void useQuoteProvider(const QUrl& base) { m_market.useProvider(base); }
+    // Null while the quotes are samples.
+    QuoteSource* quoteSource() const { return m_market.source(); }
+
     // Longest symbol the quote page repeats; the rest of an oversized query is ignored.
     static constexpr qsizetype MaxSymbolLength = 32;
 
@@ -51,10 +57,13 @@ private:
         QHttpServerResponder::StatusCode status;
         QByteArray contentType;
         QByteArray body;
+        bool anyOrigin = false;
     };
 
     Reply answer(const QUrl& url);
     Reply quotePage(const QUrl& url);
+    Reply chartData(const QUrl& url);
+    static Reply fromMarket(const MarketData::Answer& answer);
 
     static Reply html(const QByteArray& page);
     static Reply notFound();
@@ -62,7 +71,7 @@ private:
     SiteContent m_content;
     NewsEdition m_news;
     NewsEdition m_previousNews;
-    PriceWalk m_price;
+    MarketData m_market;
     QTcpServer* m_tcpServer = nullptr;
     QString m_error;
 };

@@ -11,6 +11,19 @@
 // Exit code for arguments the service cannot run with, including a port it cannot listen on.
 constexpr int BadArguments = 2;
 
+// Where quotes come from: the provider (or the stand-in that ZEFIRINA_QUOTE_SOURCE names),
+// or, with --sample, made up.
+void useQuoteSource(LocalService& service, const ServiceCommandLine& commandLine, QTextStream& out) {
+    if (commandLine.sample()) {
+        out << "zefirina-service: serving a sample quote and sample charts" << Qt::endl;
+        return;
+    }
+    const QString override = qEnvironmentVariable("ZEFIRINA_QUOTE_SOURCE");
+    const QUrl base(override.isEmpty() ? QStringLiteral("https://query1.finance.yahoo.com") : override);
+    service.useQuoteProvider(base);
+    out << "zefirina-service: quotes from " << base.toDisplayString() << Qt::endl;
+}
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zefirina-service"));
@@ -42,6 +55,7 @@ int main(int argc, char* argv[]) {
 
     // The feed is fetched the way the system's browser would: through its proxy, if any.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+    useQuoteSource(service, commandLine, out);
     std::unique_ptr<FeedRelay> relay;
     // Success is told once, and again after failures; every failure is told.
     bool failing = true;

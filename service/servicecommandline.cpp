@@ -48,6 +48,8 @@ ServiceCommandLine::ServiceCommandLine()
                           .arg(MaxRefresh.count())
                           .arg(DefaultRefresh.count()),
                       QStringLiteral("SECONDS"), QString::number(DefaultRefresh.count())),
+      m_sampleOption(QStringLiteral("sample"),
+                     QStringLiteral("Serve sample content, marked as sample, instead of reading real sources")),
       m_address(QHostAddress::LocalHost) {
     m_parser.setApplicationDescription(
         QStringLiteral("Local stand-in for the news service, the quote provider and the maker's "
@@ -58,6 +60,7 @@ ServiceCommandLine::ServiceCommandLine()
     m_parser.addOption(m_listenOption);
     m_parser.addOption(m_feedOption);
     m_parser.addOption(m_refreshOption);
+    m_parser.addOption(m_sampleOption);
 }
 
 ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& arguments) {
@@ -100,6 +103,7 @@ ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& argumen
     m_address = address;
     m_feed = feed;
     m_refresh = std::chrono::seconds(*refresh);
+    m_sample = m_parser.isSet(m_sampleOption);
     return Outcome::Run;
 }
 

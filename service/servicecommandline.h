@@ -11,7 +11,7 @@
 #include <optional>
 
 // The service's command line: --port N (0 picks a free port), --listen ADDRESS,
-// --feed URL|FILE with --refresh SECONDS, --help.
+// --feed URL|FILE with --refresh SECONDS, --sample, --help.
 class ServiceCommandLine {
 public:
     enum class Outcome { Run, ShowHelp, Invalid };
@@ -27,6 +27,7 @@ public:
     // existed as a readable file when the arguments were read. Nothing for the sample news.
     std::optional<QUrl> feed() const { return m_feed; }
     std::chrono::seconds refreshInterval() const { return m_refresh; }
+    bool sample() const { return m_sample; }
     // Why the arguments are invalid, one line.
     QString errorText() const { return m_error; }
     QString helpText() const { return m_parser.helpText(); }
@@ -48,9 +49,11 @@ private:
     QCommandLineOption m_listenOption;
     QCommandLineOption m_feedOption;
     QCommandLineOption m_refreshOption;
+    QCommandLineOption m_sampleOption;
     QHostAddress m_address;
     quint16 m_port = DefaultPort;
     std::optional<QUrl> m_feed;
     std::chrono::seconds m_refresh = DefaultRefresh;
+    bool m_sample = false;
     QString m_error;
 };

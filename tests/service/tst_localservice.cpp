@@ -81,7 +81,7 @@ private Q_SLOTS:
         const auto notFound = [&](const char* name, const QByteArray& request) {
             QTest::newRow(name) << request << 404 << text << QByteArray("Pagina non trovata\n");
         };
-        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQZ26");
+        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQ"); // the contract of the day
         QTest::newRow("headlines") << get(headlinePageUrl(m_hosts)) << 200 << html << QByteArray("StrilloTelevideo");
         QTest::newRow("news home") << get(newsHomeUrl(m_hosts)) << 200 << html
                                    << QByteArray("href=\"/notizietelevideo/\"");
