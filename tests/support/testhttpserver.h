@@ -35,6 +35,8 @@ public:
     }
 
     void setReply(const QByteArray& path, const Reply& reply) { m_replies[path] = reply; }
+    // The answer for every path without a reply of its own (404 unless set).
+    void setDefaultReply(const Reply& reply) { m_defaultReply = reply; }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()); }
     const QList<QByteArray>& requestLines() const { return m_requestLines; }
 
@@ -56,7 +58,7 @@ private:
         m_pending.remove(socket); // a later socket may get the same address
         m_requestLines.append(requestLine);
         const QByteArray path = requestLine.split(' ').value(1);
-        const Reply reply = m_replies.value(path, Reply{404, "not here"});
+        const Reply reply = m_replies.value(path, m_defaultReply);
         switch (reply.delivery) {
         case Delivery::Whole:
             socket->write(head(reply.status, reply.body.size()) + reply.body);
@@ -111,6 +113,7 @@ private:
 
     QTcpServer m_server;
     QHash<QByteArray, Reply> m_replies;
+    Reply m_defaultReply{404, "not here"};
     QHash<QTcpSocket*, QByteArray> m_pending;
     QList<QByteArray> m_requestLines;
 };
