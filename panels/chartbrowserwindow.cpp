@@ -29,6 +29,9 @@ protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 };
 
+// Larger pages are left for the engine to read: content handed over directly is limited.
+constexpr qint64 MaxLocalPageBytes = 1024 * 1024;
+
 // The applets of every page run through the script that their host serves in their place.
 QWebEngineScript appletShim() {
     QFile file(QStringLiteral(":/zefirina-chart/appletshim.js"));
@@ -78,7 +81,14 @@ ChartBrowserWindow::ChartBrowserWindow(ChartPages& pages) : m_pages(pages) {
 }
 
 void ChartBrowserWindow::navigate(const QString& target) {
-    WebBrowser1->setUrl(QUrl::fromUserInput(target));
+    const QUrl url = QUrl::fromUserInput(target);
+    // A local page is read now: the chart page is deleted a second after it was written,
+    // and an engine that is still starting (the first chart of a run) reads it later than that.
+    QFile page(url.toLocalFile());
+    if (url.isLocalFile() && page.size() <= MaxLocalPageBytes && page.open(QIODevice::ReadOnly))
+        WebBrowser1->page()->setContent(page.readAll(), QStringLiteral("text/html"), url);
+    else
+        WebBrowser1->setUrl(url);
 }
 
 void ChartBrowserWindow::showChart(const QString& symbol) {

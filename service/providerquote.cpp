@@ -25,7 +25,7 @@ std::optional<qint64> moment(const QJsonValue& value) {
     if (!value.isDouble())
         return std::nullopt;
     const double number = value.toDouble();
-    if (!(number > 0.0 && number < static_cast<double>(LatestTime)))
+    if (!(number >= 1.0 && number < static_cast<double>(LatestTime))) // 0.5 would read as 0
         return std::nullopt;
     return static_cast<qint64>(number);
 }

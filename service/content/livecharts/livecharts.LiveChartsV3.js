@@ -84,11 +84,13 @@
       ctx.fillText(decimal(p), Margin.left + plotW + 4, y(p));
     }
 
-    // Time axis below, one mark an hour.
+    // Time axis below, a mark every round number of minutes, at most seven marks.
     ctx.textAlign = 'center';
     ctx.textBaseline = 'top';
-    var hour = 3600;
-    for (var t = Math.ceil((first + data.utcOffset) / hour) * hour - data.utcOffset; t <= last; t += hour) {
+    var spans = [300, 900, 1800, 3600, 7200, 10800, 21600];
+    var every = spans[spans.length - 1];
+    for (var i = spans.length - 1; i >= 0 && (last - first) / spans[i] <= 7; --i) every = spans[i];
+    for (var t = Math.ceil((first + data.utcOffset) / every) * every - data.utcOffset; t <= last; t += every) {
       ctx.strokeStyle = Grid;
       ctx.beginPath();
       ctx.moveTo(Math.round(x(t)) + 0.5, Margin.top);
@@ -200,7 +202,6 @@
       request.ontimeout = fail;
       request.send();
     }
-    message(ctx, width, height, '');
     ask(0);
   };
 })();
