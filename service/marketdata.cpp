@@ -43,10 +43,9 @@ MarketData::Answer MarketData::quotePage(const QString& symbol) {
     QByteArray page;
     if (!m_source) {
         const double last = m_price.step();
-        page = renderQuotePage(easternClockText(QDateTime::currentDateTimeUtc()), last, m_price.open(),
-                               m_price.open(), symbol);
+        page = renderQuotePage(easternClockText(QDateTime::currentDateTimeUtc()), last, m_price.open(), symbol);
     } else if (const auto quote = m_source->quote(symbol)) {
-        page = renderQuotePage(easternClockText(quote->time), quote->last, quote->open, quote->previousClose, symbol);
+        page = renderQuotePage(easternClockText(quote->time), quote->last, quote->open, symbol);
     }
     if (page.isEmpty())
         return noData(Status::ServiceUnavailable);

@@ -53,10 +53,10 @@ QByteArray escapedSymbol(QStringView symbol) {
 
 } // namespace
 
-QByteArray renderQuotePage(QStringView clock, double last, double open, double previousClose, QStringView symbol) {
-    const QByteArray change = price(std::abs(last - previousClose) / previousClose * 100.0) + '%';
+QByteArray renderQuotePage(QStringView clock, double last, double open, QStringView symbol) {
+    const QByteArray change = price(std::abs(last - open) / open * 100.0) + '%';
     // The scanned part of each window must hold the whole value.
-    if (!(last > 0 && open > 0 && previousClose > 0) || price(last).size() > LastWidth ||
+    if (!(last > 0 && open > 0) || price(last).size() > LastWidth ||
         price(open).size() > OpenWidth || change.size() >= ChangeWidth || clock.size() > ClockWidth)
         return {};
 

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(i == 0 || point.time > quote->series.at(i - 1).time);
     }
     // The page holds the values or is not written at all.
-    const QByteArray page = renderQuotePage(u"4:00pm", quote->last, quote->open, quote->previousClose, u"NQZ26");
+    const QByteArray page = renderQuotePage(u"4:00pm", quote->last, quote->open, u"NQZ26");
     FUZZ_CHECK(page.isEmpty() || page.contains("Last price:"));
     return 0;
 }

@@ -150,11 +150,11 @@ private Q_SLOTS:
 
         using Reply = TestHttpServer::Reply;
         QTest::newRow("rising day") << Reply{200, feedFile("provider-rising.json")}
-                                    << u"9:55|21034,25|+ 0,40 %|21000,00"_s << true;
+                                    << u"9:55|21034,25|+ 0,16 %|21000,00"_s << true;
         QTest::newRow("falling day") << Reply{200, feedFile("provider-falling.json")}
-                                     << u"15:00|20990,75|- 0,52 %|21080,50"_s << false;
+                                     << u"15:00|20990,75|- 0,43 %|21080,50"_s << false;
         QTest::newRow("market closed") << Reply{200, feedFile("provider-closed.json")}
-                                       << u"17:00|21050,00|+ 0,48 %|20980,00"_s << true;
+                                       << u"17:00|21050,00|+ 0,33 %|20980,00"_s << true;
         QTest::newRow("missing fields") << Reply{200, feedFile("provider-missing.json")} << QString() << true;
         QTest::newRow("error object") << Reply{404, feedFile("provider-error.json")} << QString() << true;
         QTest::newRow("garbage") << Reply{200, "<html>Too Many Requests</html>"} << QString() << true;
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption"); // "%1" stands for the contract
         QTest::addColumn<QColor>("colour");
         using Reply = TestHttpServer::Reply;
-        QTest::newRow("falling") << Reply{200, feedFile("provider-falling.json")} << u"  15:00 - %1, - 0,52 %  "_s
+        QTest::newRow("falling") << Reply{200, feedFile("provider-falling.json")} << u"  15:00 - %1, - 0,43 %  "_s
                                  << QColor(255, 0, 0);
         QTest::newRow("provider failing") << Reply{503, "Service Unavailable"} << u".   "_s << QColor();
     }

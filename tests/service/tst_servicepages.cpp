@@ -49,42 +49,35 @@ class TestServicePages : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The clock as well: the bar turns the page's Eastern 12-hour time into "16:00". The
-    // markers come after the title, so a symbol spelling them must not move a value. The
-    // change is against the previous close; the bar signs it by open against last.
-    // A value that does not fit its window gives no page at all ("").
+    // markers come after the title, so a symbol spelling them must not move a value. A value
+    // that does not fit its window gives no page at all ("").
     void quote_data() {
         QTest::addColumn<QDateTime>("instant");
         QTest::addColumn<double>("last");
         QTest::addColumn<double>("open");
-        QTest::addColumn<double>("previousClose");
         QTest::addColumn<QString>("fields"); // time|last|change|open as the bar shows them
 
         const auto at = [](int month, int day, int hour, int minute) {
             return QDateTime(QDate(2026, month, day), QTime(hour, minute), Qt::UTC);
         };
-        QTest::newRow("summer") << at(7, 1, 20, 0) << 21034.25 << 21000.0 << 20950.0
-                                << u"16:00|21034,25|+ 0,40 %|21000,00"_s;
-        QTest::newRow("up on the day, down from the open")
-            << at(12, 4, 14, 30) << 20958.5 << 21000.0 << 20900.0 << u"9:30|20958,50|- 0,28 %|21000,00"_s;
-        QTest::newRow("midnight") << at(12, 5, 5, 5) << 21000.0 << 21000.0 << 21000.0
-                                  << u"00:05|21000,00|+ 0,00 %|21000,00"_s;
-        QTest::newRow("noon") << at(12, 4, 17, 30) << 21042.0 << 21000.0 << 21000.0 << u"12:30|21042,00|+ 0,20 %|21000,00"_s;
-        QTest::newRow("four digits") << at(12, 5, 4, 59) << 9999.75 << 10000.0 << 10000.0
-                                     << u"23:59|9999,75|- 0,00 %|10000,00"_s;
-        QTest::newRow("last too wide") << at(12, 4, 20, 0) << 100000.0 << 99000.0 << 99000.0 << QString();
-        QTest::newRow("change too wide") << at(12, 4, 20, 0) << 21000.0 << 21000.0 << 1.0 << QString();
-        QTest::newRow("no previous close") << at(12, 4, 20, 0) << 21000.0 << 21000.0 << 0.0 << QString();
+        QTest::newRow("summer") << at(7, 1, 20, 0) << 21034.25 << 21000.0 << u"16:00|21034,25|+ 0,16 %|21000,00"_s;
+        QTest::newRow("winter") << at(12, 4, 14, 30) << 20958.5 << 21000.0 << u"9:30|20958,50|- 0,20 %|21000,00"_s;
+        QTest::newRow("midnight") << at(12, 5, 5, 5) << 21000.0 << 21000.0 << u"00:05|21000,00|+ 0,00 %|21000,00"_s;
+        QTest::newRow("noon") << at(12, 4, 17, 30) << 21042.0 << 21000.0 << u"12:30|21042,00|+ 0,20 %|21000,00"_s;
+        QTest::newRow("four digits") << at(12, 5, 4, 59) << 9999.75 << 10000.0 << u"23:59|9999,75|- 0,00 %|10000,00"_s;
+        QTest::newRow("last too wide") << at(12, 4, 20, 0) << 100000.0 << 99000.0 << QString();
+        QTest::newRow("change too wide") << at(12, 4, 20, 0) << 21000.0 << 1.0 << QString();
+        QTest::newRow("no open") << at(12, 4, 20, 0) << 21000.0 << 0.0 << QString();
     }
 
     void quote() {
         QFETCH(QDateTime, instant);
         QFETCH(double, last);
         QFETCH(double, open);
-        QFETCH(double, previousClose);
         QFETCH(QString, fields);
 
         const QString symbol = u"Open: Last price: Shows primary price ET</abbr><br /></span>"_s;
-        const QByteArray page = renderQuotePage(easternClockText(instant), last, open, previousClose, symbol);
+        const QByteArray page = renderQuotePage(easternClockText(instant), last, open, symbol);
         QCOMPARE(page.isEmpty(), fields.isEmpty());
         if (page.isEmpty())
             return;
@@ -93,7 +86,7 @@ private Q_SLOTS:
     }
 
     void quoteTitleEscapesSymbol() {
-        const QByteArray page = renderQuotePage(u"4:00pm", 21000.0, 21000.0, 21000.0, u"<b>a&b\"c\u20AC\U0001F600");
+        const QByteArray page = renderQuotePage(u"4:00pm", 21000.0, 21000.0, u"<b>a&b\"c\u20AC\U0001F600");
         QVERIFY2(page.contains("<title>&#60;b&#62;a&#38;b&#34;c&#8364;&#128512; - "), page.constData());
         QVERIFY(std::all_of(page.cbegin(), page.cend(), [](char c) { return static_cast<uchar>(c) < 0x80; }));
     }
