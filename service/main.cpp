@@ -13,15 +13,22 @@ constexpr int BadArguments = 2;
 
 // Where quotes come from: the provider (or the stand-in that ZEFIRINA_QUOTE_SOURCE names),
 // or, with --sample, made up.
-void useQuoteSource(LocalService& service, const ServiceCommandLine& commandLine, QTextStream& out) {
+// False when ZEFIRINA_QUOTE_SOURCE is not an http or https URL.
+bool useQuoteSource(LocalService& service, const ServiceCommandLine& commandLine, QTextStream& out, QTextStream& err) {
     if (commandLine.sample()) {
         out << "zefirina-service: serving a sample quote and sample charts" << Qt::endl;
-        return;
+        return true;
     }
     const QString override = qEnvironmentVariable("ZEFIRINA_QUOTE_SOURCE");
-    const QUrl base(override.isEmpty() ? QStringLiteral("https://query1.finance.yahoo.com") : override);
+    const QUrl base(override.isEmpty() ? QStringLiteral("https://query1.finance.yahoo.com") : override,
+                    QUrl::StrictMode);
+    if (!base.isValid() || base.host().isEmpty() || (base.scheme() != u"http" && base.scheme() != u"https")) {
+        err << "zefirina-service: ZEFIRINA_QUOTE_SOURCE '" << override << "' is not an http or https URL" << Qt::endl;
+        return false;
+    }
     service.useQuoteProvider(base);
     out << "zefirina-service: quotes from " << base.toDisplayString() << Qt::endl;
+    return true;
 }
 
 int main(int argc, char* argv[]) {
@@ -55,7 +62,8 @@ int main(int argc, char* argv[]) {
 
     // The feed is fetched the way the system's browser would: through its proxy, if any.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
-    useQuoteSource(service, commandLine, out);
+    if (!useQuoteSource(service, commandLine, out, err))
+        return BadArguments;
     std::unique_ptr<FeedRelay> relay;
     // Success is told once, and again after failures; every failure is told.
     bool failing = true;
