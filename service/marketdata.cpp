@@ -35,7 +35,7 @@ void MarketData::useProvider(const QUrl& base) {
 QByteArray MarketData::futuresSymbol() {
     const QString symbol = frontMonthContract(easternTime(QDateTime::currentDateTimeUtc()).date());
     if (m_source)
-        m_source->quote(symbol);
+        m_source->prepare(symbol);
     return symbol.toLatin1();
 }
 

@@ -45,6 +45,11 @@ std::optional<ProviderQuote> QuoteSource::quote(const QString& symbol) {
     return entry->quote;
 }
 
+void QuoteSource::prepare(const QString& symbol) {
+    if (Entry* entry = entryFor(symbol))
+        refreshIfDue(*entry);
+}
+
 bool QuoteSource::waiting(const QString& symbol) const {
     const auto entry = m_entries.find(providerSymbol(symbol));
     return entry != m_entries.end() && !entry->second.quote && entry->second.fetcher->busy();
