@@ -89,7 +89,8 @@ int main(int argc, char* argv[]) {
     panel.Label8_Click();
     QWidget* window = panel.chartWindow()->window();
     if (!window || !QTest::qWaitFor([&] { return titleOf(window) == u"NQZ26"; }, 60000)) {
-        std::fprintf(stderr, "no chart: the page's title is '%s'\n", window ? qPrintable(titleOf(window)) : "");
+        std::fprintf(stderr, "no chart: the page's title is '%s'\n",
+                     window ? qPrintable(titleOf(window)) : "");
         return 1;
     }
     std::printf("heading click to drawn chart: %lld ms\n", clock.elapsed());
@@ -107,6 +108,7 @@ int main(int argc, char* argv[]) {
     QTest::qWait(2000);
     report("after ten switches", treeUsage());
     window->close();
-    QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sito.htm")));
+    QFile::remove(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sito.htm")));
     return 0;
 }

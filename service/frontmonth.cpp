@@ -12,10 +12,14 @@ QDate thirdFriday(int year, int month) {
 
 char monthLetter(int month) {
     switch (month) {
-    case 3: return 'H';
-    case 6: return 'M';
-    case 9: return 'U';
-    default: return 'Z';
+    case 3:
+        return 'H';
+    case 6:
+        return 'M';
+    case 9:
+        return 'U';
+    default:
+        return 'Z';
     }
 }
 } // namespace
@@ -31,5 +35,7 @@ QString frontMonthContract(QDate day) {
             ++year;
         }
     }
-    return QStringLiteral("NQ%1%2").arg(QLatin1Char(monthLetter(month))).arg(year % 100, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("NQ%1%2")
+        .arg(QLatin1Char(monthLetter(month)))
+        .arg(year % 100, 2, 10, QLatin1Char('0'));
 }

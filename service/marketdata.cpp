@@ -43,7 +43,8 @@ MarketData::Answer MarketData::quotePage(const QString& symbol) {
     QByteArray page;
     if (!m_source) {
         const double last = m_price.step();
-        page = renderQuotePage(easternClockText(QDateTime::currentDateTimeUtc()), last, m_price.open(), symbol);
+        page = renderQuotePage(easternClockText(QDateTime::currentDateTimeUtc()), last,
+                               m_price.open(), symbol);
     } else if (const auto quote = m_source->quote(symbol)) {
         page = renderQuotePage(easternClockText(quote->time), quote->last, quote->open, symbol);
     }
@@ -56,7 +57,10 @@ MarketData::Answer MarketData::chartData(const QString& symbol) {
     if (providerSymbol(symbol).isEmpty())
         return noData(Status::NotFound);
     if (!m_source)
-        return {Status::Ok, JsonType, chartDataJson(symbol, sampleQuote(symbol, QDateTime::currentDateTimeUtc(), m_seed), true), true};
+        return {Status::Ok, JsonType,
+                chartDataJson(symbol, sampleQuote(symbol, QDateTime::currentDateTimeUtc(), m_seed),
+                              true),
+                true};
     if (const auto quote = m_source->quote(symbol))
         return {Status::Ok, JsonType, chartDataJson(symbol, *quote, false), true};
     return noData(m_source->waiting(symbol) ? Status::ServiceUnavailable : Status::BadGateway);

@@ -20,14 +20,15 @@ QuoteSource::Entry* QuoteSource::entryFor(const QString& symbol) {
         entry.symbol = symbol;
         entry.fetcher = std::make_unique<FeedFetcher>(providerQuoteUrl(m_base, provided));
         entry.fetcher->setLimits({Timeout, MaxAnswerBytes, 5});
-        connect(entry.fetcher.get(), &FeedFetcher::fetched, this, [this, &entry](const QByteArray& body) {
-            const auto quote = readProviderQuote(body);
-            if (quote) {
-                entry.quote = quote;
-                entry.quotedAt.start();
-            }
-            Q_EMIT answered(entry.symbol, quote.has_value());
-        });
+        connect(entry.fetcher.get(), &FeedFetcher::fetched, this,
+                [this, &entry](const QByteArray& body) {
+                    const auto quote = readProviderQuote(body);
+                    if (quote) {
+                        entry.quote = quote;
+                        entry.quotedAt.start();
+                    }
+                    Q_EMIT answered(entry.symbol, quote.has_value());
+                });
         connect(entry.fetcher.get(), &FeedFetcher::failed, this,
                 [this, &entry](const QString&) { Q_EMIT answered(entry.symbol, false); });
     }
@@ -57,7 +58,9 @@ bool QuoteSource::waiting(const QString& symbol) const {
 
 void QuoteSource::refreshIfDue(Entry& entry) {
     // Also after a failure: the provider is asked at most once per `FreshFor`.
-    if (!entry.fetcher->busy() && (!entry.triedAt.isValid() || entry.triedAt.elapsed() >= std::chrono::milliseconds(FreshFor).count())) {
+    if (!entry.fetcher->busy() &&
+        (!entry.triedAt.isValid() ||
+         entry.triedAt.elapsed() >= std::chrono::milliseconds(FreshFor).count())) {
         entry.triedAt.start();
         entry.fetcher->fetch();
     }
@@ -65,6 +68,7 @@ void QuoteSource::refreshIfDue(Entry& entry) {
 
 void QuoteSource::keepFresh() {
     for (auto& [provided, entry] : m_entries)
-        if (entry.askedAt.isValid() && entry.askedAt.elapsed() < std::chrono::milliseconds(KeepFresh).count())
+        if (entry.askedAt.isValid() &&
+            entry.askedAt.elapsed() < std::chrono::milliseconds(KeepFresh).count())
             refreshIfDue(entry);
 }
