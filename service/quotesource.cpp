@@ -41,9 +41,11 @@ std::optional<ProviderQuote> QuoteSource::quote(const QString& symbol) {
         return std::nullopt;
     entry->askedAt.start();
     refreshIfDue(*entry);
-    if (!entry->quote || entry->quotedAt.elapsed() > std::chrono::milliseconds(MaxAge).count())
-        return std::nullopt;
-    return entry->quote;
+    return usable(*entry) ? entry->quote : std::nullopt;
+}
+
+bool QuoteSource::usable(const Entry& entry) {
+    return entry.quote && entry.quotedAt.elapsed() <= std::chrono::milliseconds(MaxAge).count();
 }
 
 void QuoteSource::prepare(const QString& symbol) {
@@ -53,7 +55,7 @@ void QuoteSource::prepare(const QString& symbol) {
 
 bool QuoteSource::waiting(const QString& symbol) const {
     const auto entry = m_entries.find(providerSymbol(symbol));
-    return entry != m_entries.end() && !entry->second.quote && entry->second.fetcher->busy();
+    return entry != m_entries.end() && !usable(entry->second) && entry->second.fetcher->busy();
 }
 
 void QuoteSource::refreshIfDue(Entry& entry) {

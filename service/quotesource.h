@@ -34,7 +34,7 @@ public:
     // Asks for a quote of `symbol` when due, without keeping it fresh: for a symbol the
     // bar may soon ask about.
     void prepare(const QString& symbol);
-    // True while the provider is being asked for `symbol` and there is no quote yet.
+    // True while the provider is being asked for `symbol` and there is no quote to give.
     bool waiting(const QString& symbol) const;
 
     static constexpr std::chrono::seconds FreshFor{30};
@@ -58,6 +58,7 @@ private:
         QElapsedTimer triedAt;
     };
     Entry* entryFor(const QString& symbol);
+    static bool usable(const Entry& entry);
     void refreshIfDue(Entry& entry);
     void keepFresh();
 
