@@ -2,11 +2,14 @@
 
 #include <QTimeZone>
 
-QString easternClockText(const QDateTime& instant) {
+QDateTime easternTime(const QDateTime& instant) {
     const QTimeZone eastern(QByteArrayLiteral("America/New_York"));
     constexpr int StandardOffsetSeconds = -5 * 3600;
-    const QTime time = eastern.isValid() ? instant.toTimeZone(eastern).time()
-                                         : instant.toOffsetFromUtc(StandardOffsetSeconds).time();
+    return eastern.isValid() ? instant.toTimeZone(eastern) : instant.toOffsetFromUtc(StandardOffsetSeconds);
+}
+
+QString easternClockText(const QDateTime& instant) {
+    const QTime time = easternTime(instant).time();
     const int hour = time.hour();
     const int clockHour = hour % 12 == 0 ? 12 : hour % 12;
     return QString::number(clockHour) + QChar(u':') +

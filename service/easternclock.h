@@ -8,3 +8,6 @@
 // saving time follows the New York time zone; where the system has no zone data the clock
 // falls back to standard time (UTC-5).
 QString easternClockText(const QDateTime& instant);
+
+// `instant` on New York's clock, with the same fallback.
+QDateTime easternTime(const QDateTime& instant);

@@ -1,11 +1,8 @@
 #include "service/localservice.h"
 
-#include "service/easternclock.h"
-#include "service/quotepage.h"
 #include "common/servicehosts.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QHttpServerRequest>
 #include <QTcpSocket>
 #include <QUrlQuery>
@@ -13,14 +10,11 @@
 #include <utility>
 
 namespace {
-// The futures open here every day; the walk keeps the last price near it.
-constexpr double OpeningPrice = 21000.00;
-
 const QByteArray HtmlType = QByteArrayLiteral("text/html; charset=utf-8");
 const QByteArray TextType = QByteArrayLiteral("text/plain; charset=utf-8");
 } // namespace
 
-LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent), m_price(OpeningPrice) {
+LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent) {
     m_news.headlinePage = m_content.headlinePage();
     for (const QString& link : m_content.detailLinks())
         m_news.detailPages.insert(link, m_content.detailPage(link).value_or(QByteArray()));
@@ -107,6 +101,8 @@ void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, c
             responder.writeHeader(name, value);
         if (!reply.location.isEmpty())
             responder.writeHeader(QByteArrayLiteral("Location"), reply.location);
+        if (reply.anyOrigin)
+            responder.writeHeader(QByteArrayLiteral("Access-Control-Allow-Origin"), QByteArrayLiteral("*"));
         if (etag.isEmpty()) {
             responder.writeHeader(QByteArrayLiteral("Cache-Control"),
                                   QByteArrayLiteral("no-store"));
@@ -143,21 +139,35 @@ LocalService::Reply LocalService::answer(const QUrl& url) {
     if (path == ServicePaths::Quote)
         return quotePage(url);
     if (path == ServicePaths::FuturesSymbol)
-        return {QHttpServerResponder::StatusCode::Ok, TextType, SiteContent::futuresSymbol(),
+        return {QHttpServerResponder::StatusCode::Ok, TextType, m_market.futuresSymbol(),
                 NewsMaxAgeSeconds};
     if (path == ServicePaths::NewsHome)
         return newsHome();
     if (path == ServicePaths::MakerPage)
         return html(m_content.makerPage());
+    if (path == MarketData::ChartScriptPath)
+        return fromMarket(MarketData::chartScript());
+    if (path == MarketData::ChartDataPath)
+        return chartData(url);
     return notFound();
 }
 
 LocalService::Reply LocalService::quotePage(const QUrl& url) {
     const QString symbol =
         QUrlQuery(url).queryItemValue(QStringLiteral("symbols"), QUrl::FullyDecoded).left(MaxSymbolLength);
-    const double last = m_price.step();
-    const QString clock = easternClockText(QDateTime::currentDateTimeUtc());
-    return html(renderQuotePage(clock, last, m_price.open(), symbol), QuoteMaxAgeSeconds);
+    return fromMarket(m_market.quotePage(symbol), QuoteMaxAgeSeconds);
+}
+
+LocalService::Reply LocalService::chartData(const QUrl& url) {
+    const QString symbol =
+        QUrlQuery(url).queryItemValue(QStringLiteral("symbol"), QUrl::FullyDecoded).left(MaxSymbolLength);
+    return fromMarket(m_market.chartData(symbol));
+}
+
+// Only a page that holds a quote may be kept: any other answer is passing.
+LocalService::Reply LocalService::fromMarket(const MarketData::Answer& answer, int maxAgeSeconds) {
+    const bool keep = answer.status == QHttpServerResponder::StatusCode::Ok;
+    return {answer.status, answer.contentType, answer.body, keep ? maxAgeSeconds : 0, {}, answer.anyOrigin};
 }
 
 // While a feed is served, its own site is the home page of the news it gives.

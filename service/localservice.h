@@ -1,7 +1,7 @@
 #pragma once
 
 #include "service/newsedition.h"
-#include "service/pricewalk.h"
+#include "service/marketdata.h"
 #include "service/servicelistener.h"
 #include "service/sitecontent.h"
 
@@ -50,6 +50,12 @@ public:
     // first request wait for news that is on its way. Answering after start().
     void setAnswering(bool answering);
 
+    // Quotes and charts from the quote provider at `base` from now on, instead of the
+    // made-up sample ones.
+    void useQuoteProvider(const QUrl& base) { m_market.useProvider(base); }
+    // Null while the quotes are samples.
+    QuoteSource* quoteSource() const { return m_market.source(); }
+
     // Longest symbol the quote page repeats; the rest of an oversized query is ignored.
     static constexpr qsizetype MaxSymbolLength = 32;
 
@@ -64,6 +70,7 @@ private:
         QByteArray body;
         int maxAgeSeconds = 0; // 0: not to be stored
         QByteArray location = {}; // where a redirect sends the client
+        bool anyOrigin = false; // readable by pages of any site
     };
 
     static void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply,
@@ -72,6 +79,8 @@ private:
     Reply answer(const QUrl& url);
     Reply quotePage(const QUrl& url);
     Reply newsHome() const;
+    Reply chartData(const QUrl& url);
+    static Reply fromMarket(const MarketData::Answer& answer, int maxAgeSeconds = 0);
 
     static Reply html(const QByteArray& page, int maxAgeSeconds = 0);
     static Reply notFound();
@@ -79,7 +88,7 @@ private:
     SiteContent m_content;
     NewsEdition m_news;
     NewsEdition m_previousNews;
-    PriceWalk m_price;
+    MarketData m_market;
     ServiceListener::Limits m_limits;
     ServiceListener* m_tcpServer = nullptr;
     QString m_error;

@@ -24,6 +24,26 @@ QString configText(const QString& path) {
 
 } // namespace
 
+// Where quotes come from: the provider (or the stand-in that ZEFIRINA_QUOTE_SOURCE names),
+// or, with --sample, made up.
+// False when ZEFIRINA_QUOTE_SOURCE is not an http or https URL.
+bool useQuoteSource(LocalService& service, const ServiceCommandLine& commandLine, QTextStream& out, QTextStream& err) {
+    if (commandLine.sample()) {
+        out << "zefirina-service: serving a sample quote and sample charts" << Qt::endl;
+        return true;
+    }
+    const QString override = qEnvironmentVariable("ZEFIRINA_QUOTE_SOURCE");
+    const QUrl base(override.isEmpty() ? QStringLiteral("https://query1.finance.yahoo.com") : override,
+                    QUrl::StrictMode);
+    if (!base.isValid() || base.host().isEmpty() || (base.scheme() != u"http" && base.scheme() != u"https")) {
+        err << "zefirina-service: ZEFIRINA_QUOTE_SOURCE '" << override << "' is not an http or https URL" << Qt::endl;
+        return false;
+    }
+    service.useQuoteProvider(base);
+    out << "zefirina-service: quotes from " << base.toDisplayString() << Qt::endl;
+    return true;
+}
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zefirina-service"));
@@ -60,6 +80,8 @@ int main(int argc, char* argv[]) {
 
     // The feed is fetched the way the system's browser would: through its proxy, if any.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+    if (!useQuoteSource(service, commandLine, out, err))
+        return BadArguments;
     const QString configFile = userConfigFile();
     const FeedChoice choice = chooseFeeds(commandLine.sample(), commandLine.feed(),
                                           qEnvironmentVariable(FeedVariable), configText(configFile), configFile);

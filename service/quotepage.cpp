@@ -45,7 +45,11 @@ bool isPlainSymbolChar(char32_t c) {
 } // namespace
 
 QByteArray renderQuotePage(QStringView clock, double last, double open, QStringView symbol) {
-    const double change = std::abs(last - open) / open * 100.0;
+    const QByteArray change = price(std::abs(last - open) / open * 100.0) + '%';
+    // The scanned part of each window must hold the whole value.
+    if (!(last > 0 && open > 0) || price(last).size() > LastWidth ||
+        price(open).size() > OpenWidth || change.size() >= ChangeWidth || clock.size() > ClockWidth)
+        return {};
 
     QByteArray page;
     page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"us-ascii\">\n<title>";
@@ -64,7 +68,7 @@ QByteArray renderQuotePage(QStringView clock, double last, double open, QStringV
 
     // Left-aligned: the ticker's window covers only the first nine of the ten characters.
     page += "<tr><td class=\"change\">";
-    page += (price(change) + '%').leftJustified(ChangeWidth, ' ');
+    page += change.leftJustified(ChangeWidth, ' ');
     page += bytes(ChangeGap);
     page += "Shows primary price\">primary</span></td></tr>\n";
 

@@ -23,9 +23,6 @@ public:
     std::optional<QByteArray> detailPage(QStringView link) const;
     QStringList detailLinks() const { return m_detailPages.keys(); }
 
-    // The futures symbol the maker's server publishes.
-    static QByteArray futuresSymbol() { return QByteArrayLiteral("NQZ26"); }
-
 private:
     void loadDetailPages();
 

@@ -9,7 +9,10 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QFile>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <utility>
@@ -26,6 +29,23 @@ public:
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 };
+
+// Larger pages are left for the engine to read: content handed over directly is limited.
+constexpr qint64 MaxLocalPageBytes = 1024 * 1024;
+
+// The applets of every page run through the script that their host serves in their place.
+QWebEngineScript appletShim() {
+    QFile file(QStringLiteral(":/zefirina-chart/appletshim.js"));
+    static_cast<void>(file.open(QIODevice::ReadOnly)); // compiled in
+    QWebEngineScript script;
+    script.setName(QStringLiteral("applets"));
+    script.setSourceCode(QString::fromUtf8(file.readAll()));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    // In the page's own world, where the applet's script defines what the shim calls.
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
 
 QIcon chartIcon() {
     QPixmap image(32, 32);
@@ -53,13 +73,23 @@ ChartBrowserWindow::ChartBrowserWindow(ChartPages& pages) : m_pages(pages) {
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     auto* page = new NewWindowRefusingPage(WebBrowser1);
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // The chart page is a local file; its applet and the applet's data come from their hosts.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    page->scripts().insert(appletShim());
     WebBrowser1->setPage(page);
     // Larger than the client area: its right and bottom edges are never seen.
     WebBrowser1->setGeometry(0, 0, toPixels(9885.f), toPixels(6105.f));
 }
 
 void ChartBrowserWindow::navigate(const QString& target) {
-    WebBrowser1->setUrl(QUrl::fromUserInput(target));
+    const QUrl url = QUrl::fromUserInput(target);
+    // A local page is read now: the chart page is deleted a second after it was written,
+    // and an engine that is still starting (the first chart of a run) reads it later than that.
+    QFile page(url.toLocalFile());
+    if (url.isLocalFile() && page.size() <= MaxLocalPageBytes && page.open(QIODevice::ReadOnly))
+        WebBrowser1->page()->setContent(page.readAll(), QStringLiteral("text/html"), url);
+    else
+        WebBrowser1->setUrl(url);
 }
 
 void ChartBrowserWindow::showChart(const QString& symbol) {

@@ -4,8 +4,10 @@
 #include "panels/form2.h"
 #include "service/feedrelay.h"
 #include "service/localservice.h"
+#include "service/quotesource.h"
 #include "service/sitecontent.h"
 #include "ticker/form1.h"
+#include "ticker/inettransfer.h"
 #include "model/promocaptions.h"
 #include "common/servicehosts.h"
 #include "ticker/tickerstrip.h"
@@ -15,6 +17,7 @@
 #include "feedexpectation.h"
 #include "testhttpserver.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -50,6 +53,21 @@ struct RelayedService {
     FeedRelay relay{QUrl(u"http://"_s + feedServer->host() + u"/rss.xml"_s), std::chrono::hours(1), service};
 };
 
+// A service whose quotes come from a loopback stand-in for the quote provider, which gives
+// the same answer for every symbol.
+struct ProvidedService {
+    explicit ProvidedService(const TestHttpServer::Reply& answer) {
+        provider.setDefaultReply(answer);
+        service.useQuoteProvider(QUrl(u"http://"_s + provider.host()));
+        answered = std::make_unique<QSignalSpy>(service.quoteSource(), &QuoteSource::answered);
+    }
+    TestHttpServer provider;
+    LocalService service;
+    bool listening = service.start(QHostAddress::LocalHost, 0);
+    ServiceHosts hosts = hostsOf(service);
+    std::unique_ptr<QSignalSpy> answered;
+};
+
 } // namespace
 
 // The service over loopback HTTP, asked with the bar's own URLs and read with its readers
@@ -81,7 +99,7 @@ private Q_SLOTS:
         const auto notFound = [&](const char* name, const QByteArray& request) {
             QTest::newRow(name) << request << 404 << text << QByteArray("Pagina non trovata\n") << noStore;
         };
-        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQZ26")
+        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQ") /* the contract of the day */
                                         << news;
         QTest::newRow("headlines") << get(headlinePageUrl(m_hosts)) << 200 << html << QByteArray("StrilloTelevideo")
                                    << news;
@@ -108,6 +126,14 @@ private Q_SLOTS:
                                << QByteArray("public, max-age=5");
         QTest::newRow("oversized") << "GET /qc/stocks/quotes.aspx?symbols=" + QByteArray(300000, 'A') << 200 << html
                                    << QByteArray("Last price:") << QByteArray("public, max-age=5");
+        QTest::newRow("chart script") << QByteArray("GET /livecharts/livecharts.LiveChartsV3.js") << 200
+                                      << QByteArray("text/javascript; charset=utf-8") << QByteArray("window.runApplet")
+                                      << noStore;
+        QTest::newRow("sample chart data") << QByteArray("GET /livecharts/series.json?symbol=INDEX%3AINDU") << 200
+                                           << QByteArray("application/json") << QByteArray("\"sample\":true")
+                                           << noStore;
+        QTest::newRow("chart data, unknown symbol") << QByteArray("GET /livecharts/series.json?symbol=IBM") << 404
+                                                    << text << QByteArray() << noStore;
     }
 
     void routes() {
@@ -187,6 +213,84 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i)
             QTRY_COMPARE(sockets[i].state() == QAbstractSocket::ConnectedState, connected[i]);
         QCOMPARE(service.openConnections(), connected.count(true));
+    }
+
+    // The quote page and the chart data from the provider's answer, read back by the bar's
+    // own quote reader. Without a quote neither carries a number: the quote page is empty, so
+    // the bar keeps what it shows. However often asked, the provider is asked once per 30 s.
+    void quoteFromTheProvider_data() {
+        QTest::addColumn<TestHttpServer::Reply>("answer");
+        QTest::addColumn<QString>("fields"); // time|last|change|open, "" for no quote
+        QTest::addColumn<bool>("rising");
+
+        using Reply = TestHttpServer::Reply;
+        QTest::newRow("rising day") << Reply{200, dataFile("provider-rising.json")}
+                                    << u"9:55|21034,25|+ 0,16 %|21000,00"_s << true;
+        QTest::newRow("falling day") << Reply{200, dataFile("provider-falling.json")}
+                                     << u"15:00|20990,75|- 0,43 %|21080,50"_s << false;
+        QTest::newRow("market closed") << Reply{200, dataFile("provider-closed.json")}
+                                       << u"17:00|21050,00|+ 0,33 %|20980,00"_s << true;
+        QTest::newRow("missing fields") << Reply{200, dataFile("provider-missing.json")} << QString() << true;
+        QTest::newRow("error object") << Reply{404, dataFile("provider-error.json")} << QString() << true;
+        QTest::newRow("garbage") << Reply{200, "<html>Too Many Requests</html>"} << QString() << true;
+        QTest::newRow("huge body") << Reply{200, {}, TestHttpServer::Delivery::Endless} << QString() << true;
+    }
+    void quoteFromTheProvider() {
+        QFETCH(TestHttpServer::Reply, answer);
+        QFETCH(QString, fields);
+        QFETCH(bool, rising);
+
+        ProvidedService s(answer);
+        QVERIFY(s.listening);
+        const QUrl quoteUrl = quotePageUrl(s.hosts, u"NQZ26"_s);
+        QCOMPARE(fetch(quoteUrl), QByteArray()); // nothing at hand yet
+        QTRY_COMPARE_WITH_TIMEOUT(s.answered->size(), 1, 15000);
+        const QByteArray page = fetch(quoteUrl);
+        const QByteArray chart = fetch(QUrl(u"http://%1/livecharts/series.json?symbol=NQZ26"_s.arg(s.hosts.chartData)));
+        QCOMPARE(page.isEmpty(), fields.isEmpty());
+        QCOMPARE(chart.isEmpty(), fields.isEmpty());
+        QCOMPARE(s.provider.requestLines(), QList<QByteArray>{"GET /v8/finance/chart/NQZ26.CME?interval=5m&range=1d HTTP/1.1"});
+        if (fields.isEmpty())
+            return;
+        const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
+        QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
+        QCOMPARE(quote.rising, rising);
+        QVERIFY2(chart.contains("\"sample\":false") && chart.contains("\"points\":[["), chart.constData());
+    }
+
+    // The bar against the service: with a quote the futures slot shows it in its colour;
+    // without one the slot and the quote the bar keeps stay as they were.
+    void barShowsOnlyRealQuotes_data() {
+        QTest::addColumn<TestHttpServer::Reply>("answer");
+        QTest::addColumn<QString>("caption"); // "%1" stands for the contract
+        QTest::addColumn<QColor>("colour");
+        using Reply = TestHttpServer::Reply;
+        QTest::newRow("falling") << Reply{200, dataFile("provider-falling.json")} << u"  15:00 - %1, - 0,43 %  "_s
+                                 << QColor(255, 0, 0);
+        QTest::newRow("provider failing") << Reply{503, "Service Unavailable"} << u".   "_s << QColor();
+    }
+    void barShowsOnlyRealQuotes() {
+        QFETCH(TestHttpServer::Reply, answer);
+        QFETCH(QString, caption);
+        QFETCH(QColor, colour);
+
+        ProvidedService s(answer);
+        QVERIFY(s.listening);
+        Form1 bar(s.hosts);
+        // The symbol file makes the service ask for the contract's quote.
+        QTRY_VERIFY(!bar.state().CodiceFutures.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(s.answered->size(), 1, 15000);
+        const QColor before = bar.Frame1->captionColor(5);
+        bar.Check2->setChecked(true);
+        bar.Command1_Click();
+        QTRY_VERIFY(bar.Inet3->StillExecuting());
+        QTRY_VERIFY(!bar.Inet3->StillExecuting());
+        QCOMPARE(bar.Frame1->caption(5), caption.arg(bar.state().CodiceFutures));
+        QCOMPARE(bar.Frame1->captionColor(5), colour.isValid() ? colour : before);
+        if (!colour.isValid()) {
+            QCOMPARE(bar.state().DatiFutures.fields, (std::array<QString, 4>{}));
+            QVERIFY(bar.state().TendenzaFutures.isEmpty());
+        }
     }
 
     void keepsTheLastGoodNews_data() {

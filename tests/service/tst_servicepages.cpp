@@ -6,6 +6,8 @@
 #include "service/feeddate.h"
 #include "service/feededition.h"
 #include "service/feedreader.h"
+#include "service/frontmonth.h"
+#include "service/providerquote.h"
 #include "service/pricewalk.h"
 #include "service/quotepage.h"
 #include "service/servicecommandline.h"
@@ -45,7 +47,8 @@ class TestServicePages : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The clock as well: the bar turns the page's Eastern 12-hour time into "16:00". The
-    // markers come after the title, so a symbol spelling them must not move a value.
+    // markers come after the title, so a symbol spelling them must not move a value. A value
+    // that does not fit its window gives no page at all ("").
     void quote_data() {
         QTest::addColumn<QDateTime>("instant");
         QTest::addColumn<double>("last");
@@ -60,6 +63,9 @@ private Q_SLOTS:
         QTest::newRow("midnight") << at(12, 5, 5, 5) << 21000.0 << 21000.0 << u"0:05|21000,00|+ 0,00 %|21000,00"_s;
         QTest::newRow("noon") << at(12, 4, 17, 30) << 21042.0 << 21000.0 << u"12:30|21042,00|+ 0,20 %|21000,00"_s;
         QTest::newRow("four digits") << at(12, 5, 4, 59) << 9999.75 << 10000.0 << u"23:59|9999,75|- 0,00 %|10000,00"_s;
+        QTest::newRow("last too wide") << at(12, 4, 20, 0) << 100000.0 << 99000.0 << QString();
+        QTest::newRow("change too wide") << at(12, 4, 20, 0) << 21000.0 << 1.0 << QString();
+        QTest::newRow("no open") << at(12, 4, 20, 0) << 21000.0 << 0.0 << QString();
     }
 
     void quote() {
@@ -70,6 +76,9 @@ private Q_SLOTS:
 
         const QString symbol = u"Open: Last price: Shows primary price ET</abbr><br /></span>"_s;
         const QByteArray page = renderQuotePage(easternClockText(instant), last, open, symbol);
+        QCOMPARE(page.isEmpty(), fields.isEmpty());
+        if (page.isEmpty())
+            return;
         const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
         QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
     }
@@ -78,6 +87,93 @@ private Q_SLOTS:
         const QByteArray page = renderQuotePage(u"4:00pm", 21000.0, 21000.0, u"<b>a&b\"c\u20AC\U0001F600");
         QVERIFY2(page.contains("<title>&#60;b&#62;a&#38;b&#34;c&#8364;&#128512; - "), page.constData());
         QVERIFY(std::all_of(page.cbegin(), page.cend(), [](char c) { return static_cast<uchar>(c) < 0x80; }));
+    }
+
+    // The code changes on the Thursday eight days before the third Friday of March, June,
+    // September and December, and after December's roll the year is the next one.
+    void frontMonth_data() {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("contract");
+        QTest::newRow("September, day before the roll") << QDate(2026, 9, 9) << u"NQU26"_s;
+        QTest::newRow("September roll") << QDate(2026, 9, 10) << u"NQZ26"_s;
+        QTest::newRow("October") << QDate(2026, 10, 1) << u"NQZ26"_s;
+        QTest::newRow("early December") << QDate(2026, 12, 7) << u"NQZ26"_s;
+        QTest::newRow("December, day before the roll") << QDate(2026, 12, 9) << u"NQZ26"_s;
+        QTest::newRow("December roll") << QDate(2026, 12, 10) << u"NQH27"_s;
+        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31) << u"NQH27"_s;
+        QTest::newRow("New Year") << QDate(2027, 1, 1) << u"NQH27"_s;
+        QTest::newRow("March, day before the roll") << QDate(2027, 3, 10) << u"NQH27"_s;
+        QTest::newRow("March roll") << QDate(2027, 3, 11) << u"NQM27"_s;
+        QTest::newRow("June roll") << QDate(2027, 6, 10) << u"NQU27"_s;
+        QTest::newRow("December 2029, day before the roll") << QDate(2029, 12, 12) << u"NQZ29"_s;
+        QTest::newRow("December 2029 roll") << QDate(2029, 12, 13) << u"NQH30"_s;
+        QTest::newRow("March 2030 roll, on the 7th") << QDate(2030, 3, 7) << u"NQM30"_s;
+        QTest::newRow("century") << QDate(2099, 12, 31) << u"NQH00"_s;
+    }
+    void frontMonth() {
+        QFETCH(QDate, day);
+        QFETCH(QString, contract);
+        QCOMPARE(frontMonthContract(day), contract);
+    }
+
+    // Answers of the quote provider: a quote is whole or not at all.
+    void providerAnswer_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("quote"); // "time last open previousClose points", "" for none
+
+        const QByteArray rising = dataFile("provider-rising.json");
+        QTest::newRow("rising day") << rising << u"2026-12-04T14:55:00Z 21034.25 21000 20950 5"_s;
+        QTest::newRow("falling day, open given") << dataFile("provider-falling.json")
+                                                 << u"2026-12-04T20:00:00Z 20990.75 21080.5 21100 6"_s;
+        QTest::newRow("market closed") << dataFile("provider-closed.json")
+                                       << u"2026-12-04T22:00:00Z 21050 20980 20950 6"_s;
+        QTest::newRow("no last price") << dataFile("provider-missing.json") << QString();
+        QTest::newRow("error object") << dataFile("provider-error.json") << QString();
+        QTest::newRow("cut short") << rising.left(rising.size() / 2) << QString();
+        QTest::newRow("garbage") << QByteArray("<html>Too Many Requests</html>") << QString();
+        QTest::newRow("empty") << QByteArray() << QString();
+        QByteArray negative = rising;
+        QTest::newRow("negative price") << negative.replace("\"regularMarketPrice\":21034.25", "\"regularMarketPrice\":-1")
+                                        << QString();
+        QByteArray textTime = rising;
+        QTest::newRow("time as text") << textTime.replace("\"regularMarketTime\":", "\"regularMarketTime\":\"1\",\"x\":")
+                                      << QString();
+        QByteArray noPrevious = rising;
+        noPrevious.replace("\"previousClose\":20950.0", "\"previousClose\":null");
+        QTest::newRow("only the chart's previous close") << noPrevious << u"2026-12-04T14:55:00Z 21034.25 21000 20950 5"_s;
+        QTest::newRow("no previous close")
+            << QByteArray(noPrevious).replace("\"chartPreviousClose\":20950.0", "\"chartPreviousClose\":0") << QString();
+    }
+    void providerAnswer() {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, quote);
+        const auto read = readProviderQuote(answer);
+        QCOMPARE(read.has_value(), !quote.isEmpty());
+        if (!read)
+            return;
+        QCOMPARE(u"%1 %2 %3 %4 %5"_s.arg(read->time.toString(Qt::ISODate))
+                     .arg(read->last, 0, 'g', 10)
+                     .arg(read->open, 0, 'g', 10)
+                     .arg(read->previousClose, 0, 'g', 10)
+                     .arg(read->series.size()),
+                 quote);
+    }
+
+    void providerSymbols_data() {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("provided");
+        QTest::newRow("contract") << u"NQZ26"_s << u"NQZ26.CME"_s;
+        QTest::newRow("Nasdaq Composite") << u"INDEX:COMPX"_s << u"^IXIC"_s;
+        QTest::newRow("Dow Jones") << u"INDEX:INDU"_s << u"^DJI"_s;
+        QTest::newRow("not a quarter month") << u"NQF27"_s << QString();
+        QTest::newRow("with a line end") << u"NQZ26\r\n"_s << QString();
+        QTest::newRow("another market") << u"ESZ26"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void providerSymbols() {
+        QFETCH(QString, symbol);
+        QFETCH(QString, provided);
+        QCOMPARE(providerSymbol(symbol), provided);
     }
 
     void priceWalkStaysInBounds() {

@@ -36,6 +36,8 @@ public:
     }
 
     void setReply(const QByteArray& path, const Reply& reply) { m_replies[path] = reply; }
+    // The answer for every path without a reply of its own (404 unless set).
+    void setDefaultReply(const Reply& reply) { m_defaultReply = reply; }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()); }
     const QList<QByteArray>& requestLines() const { return m_requestLines; }
     // Whole requests: request line and header lines.
@@ -60,7 +62,7 @@ private:
         m_requestLines.append(requestLine);
         m_requests.append(request);
         const QByteArray path = requestLine.split(' ').value(1);
-        const Reply reply = m_replies.value(path, Reply{404, "not here"});
+        const Reply reply = m_replies.value(path, m_defaultReply);
         const bool unchanged = !reply.etag.isEmpty() && request.toLower().contains("\r\nif-none-match: " + reply.etag.toLower() + "\r\n");
         switch (reply.delivery) {
         case Delivery::Whole:
@@ -119,6 +121,7 @@ private:
 
     QTcpServer m_server;
     QHash<QByteArray, Reply> m_replies;
+    Reply m_defaultReply{404, "not here"};
     QHash<QTcpSocket*, QByteArray> m_pending;
     QList<QByteArray> m_requestLines;
     QList<QByteArray> m_requests;

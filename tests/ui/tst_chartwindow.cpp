@@ -1,6 +1,7 @@
 #include "browserstandin.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
+#include "service/localservice.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 #include "model/tickerstate.h"
@@ -10,6 +11,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMenuBar>
 #include <QPluginLoader>
 #include <QProcess>
@@ -43,6 +45,28 @@ QSet<QWidget*> visibleWindows() {
         if (widget->isVisible())
             windows.insert(widget);
     return windows;
+}
+
+// Pixels of the colour a rising chart draws its line in.
+int risingPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == QColor(0, 128, 0);
+    return count;
+}
+
+bool allWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+    return true;
+}
+
+QByteArray dataFile(const char* name) {
+    QFile file(QStringLiteral(DATA_DIR "/../../service/data/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void chooseMenu(QWidget* window, const QString& caption) {
@@ -134,6 +158,58 @@ private Q_SLOTS:
         QVERIFY(page.open(QIODevice::ReadOnly));
         QVERIFY(page.readAll().contains("<param name='SYMBOL' value=" + value));
         QTRY_COMPARE(pageUrl(window), QUrl::fromLocalFile(chartPagePath()));
+    }
+
+    // The chart page's applet runs as the script its host serves, and draws the day of the
+    // symbol from the data host; the service's quote provider is a loopback stand-in.
+    void appletDrawsTheChart_data() {
+        QTest::addColumn<int>("providerStatus"); // 0: no applet host at all
+        QTest::addColumn<QString>("outcome");     // the page's title once the chart is done
+        QTest::newRow("drawn") << 200 << u"NQZ26"_s;
+        QTest::newRow("provider failing") << 503 << u"Dati non disponibili"_s;
+        QTest::newRow("applet without script") << 0 << QString();
+    }
+    void appletDrawsTheChart() {
+        QFETCH(int, providerStatus);
+        QFETCH(QString, outcome);
+        TestHttpServer provider;
+        provider.setDefaultReply({providerStatus, dataFile("provider-rising.json")});
+        LocalService service;
+        service.useQuoteProvider(QUrl(u"http://"_s + provider.host()));
+        QVERIFY(service.start(QHostAddress::LocalHost, 0));
+        const QString local = u"127.0.0.1:%1"_s.arg(service.port());
+        const QString host = providerStatus ? local : Nowhere;
+        const ServiceHosts hosts{host, host, host, host, host, host};
+        Form2 panel(hosts, m_state);
+        panel.chartWindow()->setPluginFile(QStringLiteral(CHART_PLUGIN));
+        panel.Label8_Click();
+        // Gone before the engine reads it, as when a starting engine takes over a second.
+        QVERIFY(QFile::remove(chartPagePath()));
+        QWidget* window = panel.chartWindow()->window();
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        const QRect area(8, 8, 610, 337); // the applet's place in the page
+        const auto applet = [&] { return browserOf(window)->grab().toImage().copy(area); };
+
+        if (outcome.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(pageUrl(window), QUrl::fromLocalFile(chartPagePath()), EngineStart);
+            QTest::qWait(2000); // the script would be loaded and run by now
+            QVERIFY(allWhite(applet()));
+            QCOMPARE(visibleWindows(), QSet<QWidget*>{window});
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(pageTitle(window), outcome, EngineStart);
+        QTRY_VERIFY(!allWhite(applet())); // drawn a moment after the page is named
+        QImage chart = applet();
+        QCOMPARE(risingPixels(chart) > 100, providerStatus == 200);
+        if (providerStatus != 200)
+            return;
+        for (const auto& [item, symbol] : {std::pair(u"Nasdaq"_s, u"INDEX:COMPX"_s), std::pair(u"Dow Jones"_s, u"INDEX:INDU"_s)}) {
+            chooseMenu(window, item);
+            QTRY_COMPARE_WITH_TIMEOUT(pageTitle(window), symbol, EngineStart);
+            QTRY_VERIFY(risingPixels(applet()) > 100);
+            QVERIFY(applet() != chart);
+            chart = applet();
+        }
     }
 
     // Each page written restarts the second before the deletion, so the browser never loses

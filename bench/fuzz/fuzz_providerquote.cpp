@@ -1,0 +1,26 @@
+// readProviderQuote on any answer of the quote provider: a whole quote or none, and a
+// whole quote always fits the quote page or is turned away by it.
+#include "bench/fuzz/fuzzcheck.h"
+#include "service/providerquote.h"
+#include "service/quotepage.h"
+
+#include <cmath>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray answer(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const auto quote = readProviderQuote(answer);
+    if (!quote)
+        return 0;
+    for (const double price : {quote->last, quote->open, quote->previousClose})
+        FUZZ_CHECK(std::isfinite(price) && price > 0.0);
+    FUZZ_CHECK(quote->time.isValid() && quote->time.toSecsSinceEpoch() > 0);
+    for (qsizetype i = 0; i < quote->series.size(); ++i) {
+        const PricePoint& point = quote->series.at(i);
+        FUZZ_CHECK(point.time > 0 && std::isfinite(point.price) && point.price > 0.0);
+        FUZZ_CHECK(i == 0 || point.time > quote->series.at(i - 1).time);
+    }
+    // The page holds the values or is not written at all.
+    const QByteArray page = renderQuotePage(u"4:00pm", quote->last, quote->open, u"NQZ26");
+    FUZZ_CHECK(page.isEmpty() || page.contains("Last price:"));
+    return 0;
+}
