@@ -11,8 +11,7 @@ namespace {
 // nor stay above the others. Where X11 is there too (XWayland), the bar runs on it, unless
 // the user chose a platform.
 bool runOnX11Instead(int argc, char** argv) {
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-                         qgetenv("XDG_SESSION_TYPE") == "wayland";
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
     if (!wayland || qEnvironmentVariableIsEmpty("DISPLAY") || qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return false;
     for (int i = 1; i < argc; ++i) {
@@ -45,10 +44,9 @@ int main(int argc, char** argv) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
 
-    const ServiceHosts hosts{
-        QStringLiteral(ZEFIRINA_NEWS_HOST),         QStringLiteral(ZEFIRINA_QUOTE_HOST),
-        QStringLiteral(ZEFIRINA_MAKER_HOST),        QStringLiteral(ZEFIRINA_CHART_APPLET_HOST),
-        QStringLiteral(ZEFIRINA_CHART_HELP_HOST),   QStringLiteral(ZEFIRINA_CHART_DATA_HOST)};
+    const ServiceHosts hosts{QStringLiteral(ZEFIRINA_NEWS_HOST),       QStringLiteral(ZEFIRINA_QUOTE_HOST),
+                             QStringLiteral(ZEFIRINA_MAKER_HOST),      QStringLiteral(ZEFIRINA_CHART_APPLET_HOST),
+                             QStringLiteral(ZEFIRINA_CHART_HELP_HOST), QStringLiteral(ZEFIRINA_CHART_DATA_HOST)};
     // Before the bar's first refresh, so that it already finds the service. The service
     // started here ends with the program, however the program ends.
     ServiceStarter service;

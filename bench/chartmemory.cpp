@@ -4,10 +4,10 @@
 // process with sample charts, so no network is used. Linux only: reads /proc.
 //   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a -s "-screen 0 1024x768x24" zefirina-bench-chartmemory
 // Setting QTWEBENGINE_CHROMIUM_FLAGS (to " " for none) replaces the program's own engine flags.
+#include "model/tickerstate.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
 #include "service/localservice.h"
-#include "model/tickerstate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,8 +61,8 @@ Usage treeUsage() {
 }
 
 void report(const char* when, const Usage& usage) {
-    std::printf("%-34s %2d processes, RSS %4lld MB, PSS %4lld MB\n", when, usage.processes,
-                usage.rssKb / 1024, usage.pssKb / 1024);
+    std::printf("%-34s %2d processes, RSS %4lld MB, PSS %4lld MB\n", when, usage.processes, usage.rssKb / 1024,
+                usage.pssKb / 1024);
 }
 
 QString titleOf(QWidget* window) {
@@ -89,8 +89,7 @@ int main(int argc, char* argv[]) {
     panel.Label8_Click();
     QWidget* window = panel.chartWindow()->window();
     if (!window || !QTest::qWaitFor([&] { return titleOf(window) == u"NQZ26"; }, 60000)) {
-        std::fprintf(stderr, "no chart: the page's title is '%s'\n",
-                     window ? qPrintable(titleOf(window)) : "");
+        std::fprintf(stderr, "no chart: the page's title is '%s'\n", window ? qPrintable(titleOf(window)) : "");
         return 1;
     }
     std::printf("heading click to drawn chart: %lld ms\n", clock.elapsed());
@@ -108,7 +107,6 @@ int main(int argc, char* argv[]) {
     QTest::qWait(2000);
     report("after ten switches", treeUsage());
     window->close();
-    QFile::remove(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sito.htm")));
+    QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sito.htm")));
     return 0;
 }

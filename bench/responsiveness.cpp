@@ -38,9 +38,8 @@ double longestTickGapMs(Form1& bar, InetTransfer& transfer, const std::function<
         last = now;
     });
     QEventLoop loop;
-    const auto done = QObject::connect(&transfer, &InetTransfer::StateChanged, [&] {
-        QTimer::singleShot(500, &loop, &QEventLoop::quit);
-    });
+    const auto done = QObject::connect(&transfer, &InetTransfer::StateChanged,
+                                       [&] { QTimer::singleShot(500, &loop, &QEventLoop::quit); });
     clock.start();
     start();
     loop.exec();
@@ -93,8 +92,7 @@ int main(int argc, char** argv) {
     QEventLoop firstHeadlines;
     QObject::connect(bar.Inet1, &InetTransfer::StateChanged, &firstHeadlines, &QEventLoop::quit);
     firstHeadlines.exec();
-    std::printf("creation of the bar to first headlines: %.1f ms\n",
-                static_cast<double>(startUp.nsecsElapsed()) / 1e6);
+    std::printf("creation of the bar to first headlines: %.1f ms\n", static_cast<double>(startUp.nsecsElapsed()) / 1e6);
     QEventLoop settle;
     QTimer::singleShot(1000, &settle, &QEventLoop::quit);
     settle.exec();

@@ -5,12 +5,18 @@
 namespace {
 std::optional<QStringView> nameOf(char32_t c) {
     switch (c) {
-    case U'&': return u"&amp;";
-    case U'<': return u"&lt;";
-    case U'>': return u"&gt;";
-    case U'"': return u"&quot;";
-    case U'\'': return u"&#39;"; // HTML 4 has no name for it
-    default: return std::nullopt;
+    case U'&':
+        return u"&amp;";
+    case U'<':
+        return u"&lt;";
+    case U'>':
+        return u"&gt;";
+    case U'"':
+        return u"&quot;";
+    case U'\'':
+        return u"&#39;"; // HTML 4 has no name for it
+    default:
+        return std::nullopt;
     }
 }
 } // namespace

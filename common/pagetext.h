@@ -16,8 +16,7 @@ std::optional<qsizetype> find(QStringView text, qsizetype from, QStringView what
 std::optional<QString> cut(QStringView text, qsizetype from, qsizetype length);
 
 // Stores a result that could be computed; a step that could not be made changes nothing.
-template <typename T>
-void keepUnlessFailed(T& target, std::optional<T> result) {
+template <typename T> void keepUnlessFailed(T& target, std::optional<T> result) {
     if (result)
         target = std::move(*result);
 }

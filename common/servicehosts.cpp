@@ -6,9 +6,7 @@ QUrl httpUrl(const QString& host, const QString& pathAndQuery) {
 }
 } // namespace
 
-QUrl headlinePageUrl(const ServiceHosts& hosts) {
-    return httpUrl(hosts.news, ServicePaths::Headlines.toString());
-}
+QUrl headlinePageUrl(const ServiceHosts& hosts) { return httpUrl(hosts.news, ServicePaths::Headlines.toString()); }
 
 QUrl detailPageUrl(const ServiceHosts& hosts, const QString& link) {
     return httpUrl(hosts.news, ServicePaths::DetailPrefix.toString() + link);
@@ -25,10 +23,6 @@ QUrl futuresSymbolUrl(const ServiceHosts& hosts) {
     return httpUrl(hosts.maker, ServicePaths::FuturesSymbol.toString());
 }
 
-QUrl newsHomeUrl(const ServiceHosts& hosts) {
-    return httpUrl(hosts.news, ServicePaths::NewsHome.toString());
-}
+QUrl newsHomeUrl(const ServiceHosts& hosts) { return httpUrl(hosts.news, ServicePaths::NewsHome.toString()); }
 
-QUrl makerPageUrl(const ServiceHosts& hosts) {
-    return httpUrl(hosts.maker, ServicePaths::MakerPage.toString());
-}
+QUrl makerPageUrl(const ServiceHosts& hosts) { return httpUrl(hosts.maker, ServicePaths::MakerPage.toString()); }

@@ -8,12 +8,12 @@
 // They are fixed when the program is built and handed to the bar as one value, so a test
 // can point the bar at a server of its own.
 struct ServiceHosts {
-    QString news;         // headline page, detail pages, the news site's home page
-    QString quote;        // quote page; also the quote site of the chart page
-    QString maker;        // futures symbol file and the program's page on the maker's site
-    QString chartApplet;  // where the chart applet is served from
-    QString chartHelp;    // the chart provider's help pages
-    QString chartData;    // the chart applet's data server
+    QString news;        // headline page, detail pages, the news site's home page
+    QString quote;       // quote page; also the quote site of the chart page
+    QString maker;       // futures symbol file and the program's page on the maker's site
+    QString chartApplet; // where the chart applet is served from
+    QString chartHelp;   // the chart provider's help pages
+    QString chartData;   // the chart applet's data server
 };
 
 // Paths that the news service, the quote provider and the maker's server answer on.

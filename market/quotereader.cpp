@@ -7,9 +7,7 @@
 namespace {
 
 bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-bool isClockChar(QChar c) {
-    return isAsciiDigit(c) || c == u':' || c == u'p' || c == u'a' || c == u'm';
-}
+bool isClockChar(QChar c) { return isAsciiDigit(c) || c == u':' || c == u'p' || c == u'a' || c == u'm'; }
 bool isPriceChar(QChar c) { return isAsciiDigit(c) || c == u'.'; }
 
 // The characters among the `length` characters from `from` that pass `keep`. A window
@@ -29,9 +27,7 @@ QString readPrice(QStringView page, qsizetype from, qsizetype length) {
     return readWindow(page, from, length, isPriceChar).replace(QChar(u'.'), QChar(u','));
 }
 
-qsizetype markerAt(QStringView page, QStringView marker) {
-    return *PageText::find(page, 1, marker);
-}
+qsizetype markerAt(QStringView page, QStringView marker) { return *PageText::find(page, 1, marker); }
 
 std::optional<int> hourOf(QStringView digits) {
     bool ok = false;
@@ -72,15 +68,12 @@ double priceValue(QStringView price) {
 
 } // namespace
 
-QString trendWord(bool rising) {
-    return rising ? QStringLiteral("positivo") : QStringLiteral("negativo");
-}
+QString trendWord(bool rising) { return rising ? QStringLiteral("positivo") : QStringLiteral("negativo"); }
 
 FuturesQuote readQuote(QStringView page, const FuturesQuote& previous) {
     FuturesQuote quote = previous;
     auto& fields = quote.fields;
-    const QString clock =
-        readWindow(page, markerAt(page, u"ET</abbr><br /></span>") - 36, 8, isClockChar);
+    const QString clock = readWindow(page, markerAt(page, u"ET</abbr><br /></span>") - 36, 8, isClockChar);
     PageText::keepUnlessFailed(fields[FuturesQuote::Time], toTwentyFourHours(clock));
     fields[FuturesQuote::Last] = readPrice(page, markerAt(page, u"Last price:") + 18, 8);
     const QString change = readPrice(page, markerAt(page, u"Shows primary price") - 46, 9);

@@ -9,7 +9,7 @@
 class TickerRing {
 public:
     static constexpr int SlotCount = 7;
-    static constexpr float StepTwips = 10.f;     // motion per tick
+    static constexpr float StepTwips = 10.f; // motion per tick
     static constexpr int RefreshPeriodSeconds = 180;
 
     struct Box {
@@ -29,8 +29,7 @@ public:
     // (slot 1 at the strip's left edge, slot 2 glued behind it), lowers the flag and calls
     // `runRefresh`, which may rewrite the boxes; then glues each box behind its
     // predecessor wherever that one has entered the strip, and moves every box one step.
-    template <typename RunRefresh>
-    void tick(float stripWidth, RunRefresh&& runRefresh) {
+    template <typename RunRefresh> void tick(float stripWidth, RunRefresh&& runRefresh) {
         if (m_refreshPending && atSyncPoint()) {
             m_refreshPending = false;
             runRefresh();

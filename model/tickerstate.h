@@ -10,8 +10,8 @@ enum class HeadingAction { NewsSite, Chart };
 // What the bar has read from the network and what the last click on the ticker chose.
 // The bar writes it; the panel and the chart window read it.
 struct TickerState {
-    QString CodiceFutures;    // the futures symbol; empty until it has been read
-    FuturesQuote DatiFutures; // the last quote read
-    QString TendenzaFutures;  // "positivo" or "negativo"; empty before the first quote
+    QString CodiceFutures;                             // the futures symbol; empty until it has been read
+    FuturesQuote DatiFutures;                          // the last quote read
+    QString TendenzaFutures;                           // "positivo" or "negativo"; empty before the first quote
     HeadingAction AzioneTitolo = HeadingAction::Chart; // the chart until a headline or help
 };

@@ -58,8 +58,7 @@ QString fetchFailureText(FetchFailure failure, const QString& detail) {
     return QStringLiteral("Trasferimento interrotto: ") + detail;
 }
 
-HttpFetch::HttpFetch(QNetworkAccessManager* network, QObject* parent)
-    : QObject(parent), m_network(network) {
+HttpFetch::HttpFetch(QNetworkAccessManager* network, QObject* parent) : QObject(parent), m_network(network) {
     for (QTimer* timer : {&m_stallTimer, &m_transferTimer}) {
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, this, [this] { fail(FetchFailure::TimedOut); });

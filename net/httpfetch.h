@@ -29,10 +29,10 @@ enum class FetchFailure {
 // How a fetch ended: with an answer of any HTTP status, or with a failure.
 struct FetchOutcome {
     FetchFailure failure = FetchFailure::None;
-    int status = 0;         // the answer's HTTP status; 0 after a failure
-    QString statusText;     // the answer's reason phrase ("Not Found")
-    QByteArray body;        // the whole body, unless a body sink took it piece by piece
-    QString detail;         // after a failure: the network library's own words, for logs
+    int status = 0;                                   // the answer's HTTP status; 0 after a failure
+    QString statusText;                               // the answer's reason phrase ("Not Found")
+    QByteArray body;                                  // the whole body, unless a body sink took it piece by piece
+    QString detail;                                   // after a failure: the network library's own words, for logs
     QList<std::pair<QByteArray, QByteArray>> headers; // the answer's header fields
 
     // The value of the answer's header field `name` (any case); empty when it has none.

@@ -62,6 +62,4 @@ QString readDetail(QStringView page) {
     return shortened(repairAccents(tidyCommasAndBlanks(text)), MaxDetailChars);
 }
 
-QString detailFailureText(const QString& message) {
-    return QStringLiteral("\r\n") + message + QStringLiteral("\r\n");
-}
+QString detailFailureText(const QString& message) { return QStringLiteral("\r\n") + message + QStringLiteral("\r\n"); }

@@ -11,8 +11,7 @@ QString unavailableCaption(const QString& clock) {
     return QStringLiteral("  ") + clock + QStringLiteral(" - Dati non disponibili  ");
 }
 
-HeadlineBatch readHeadlines(QStringView page, const HeadlineLinks& previousLinks,
-                            const QString& clock) {
+HeadlineBatch readHeadlines(QStringView page, const HeadlineLinks& previousLinks, const QString& clock) {
     HeadlineBatch batch{{}, previousLinks};
     // Positions and the title outlive a pass: a pass whose searches cannot be made reuses
     // what the pass before it found.
@@ -30,8 +29,7 @@ HeadlineBatch readHeadlines(QStringView page, const HeadlineLinks& previousLinks
             keepUnlessFailed(title, cut(page, nbsp + 6, anchorEnd - nbsp - 6));
             title = repairAccents(title.remove(QChar(u'\t')));
             time.replace(QChar(u'.'), QChar(u':'));
-            batch.captions[pass] = QStringLiteral("  ") + time + QStringLiteral(" - ") + title +
-                                   QStringLiteral("  ");
+            batch.captions[pass] = QStringLiteral("  ") + time + QStringLiteral(" - ") + title + QStringLiteral("  ");
         }
         keepUnlessFailed(href, find(page, marker, u"href="));
         keepUnlessFailed(tagEnd, find(page, href, u">"));

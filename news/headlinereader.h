@@ -19,8 +19,7 @@ struct HeadlineBatch {
 // keeps the previous one. `clock` ("hh:mm") stamps the "Dati non disponibili" caption of
 // a record without a time. With fewer than five records, a pass that finds no record
 // repeats the one before it, and the pass after that starts again from the first record.
-HeadlineBatch readHeadlines(QStringView page, const HeadlineLinks& previousLinks,
-                            const QString& clock);
+HeadlineBatch readHeadlines(QStringView page, const HeadlineLinks& previousLinks, const QString& clock);
 
 // Caption shown for a record that has no time.
 QString unavailableCaption(const QString& clock);

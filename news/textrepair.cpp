@@ -6,12 +6,18 @@ constexpr char16_t Lead = 0x00C3;
 // The vowel that a pair led by U+00C3 stands for, or 0 when the pair is none of them.
 char16_t vowelOf(QChar second) {
     switch (second.unicode()) {
-    case 0x00A8: return u'\u00E8'; // è
-    case 0x00B2: return u'\u00F2'; // ò
-    case 0x00AC: return u'\u00EC'; // ì
-    case 0x00A9: return u'\u00E9'; // é
-    case 0x00B9: return u'\u00F9'; // ù
-    default: return 0;
+    case 0x00A8:
+        return u'\u00E8'; // è
+    case 0x00B2:
+        return u'\u00F2'; // ò
+    case 0x00AC:
+        return u'\u00EC'; // ì
+    case 0x00A9:
+        return u'\u00E9'; // é
+    case 0x00B9:
+        return u'\u00F9'; // ù
+    default:
+        return 0;
     }
 }
 } // namespace

@@ -1,11 +1,11 @@
 #include "panels/form2.h"
 
-#include "model/chartpage.h"
-#include "panels/form3.h"
 #include "model/barlayout.h"
+#include "model/chartpage.h"
+#include "model/tickerstate.h"
+#include "panels/form3.h"
 #include "widgets/clicklabel.h"
 #include "widgets/style.h"
-#include "model/tickerstate.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -17,10 +17,9 @@ using BarLayout::toTwips;
 
 Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
-      Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)),
-      m_hosts(hosts), m_state(state),
-      m_chartPage(QCoreApplication::applicationDirPath(),
-                  QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)),
+      Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)), m_hosts(hosts),
+      m_state(state), m_chartPage(QCoreApplication::applicationDirPath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)),
       m_chartWindow(std::make_unique<Form3>(*this, Form3::defaultPluginFile())) {
     setWindowTitle(QStringLiteral("Dettaglio Notizia"));
 
@@ -71,9 +70,7 @@ void Form2::setCardWidthTwips(float width) { Shape2->resize(toPixels(width), Sha
 
 void Form2::setCardHeightTwips(float height) { Shape2->resize(Shape2->width(), toPixels(height)); }
 
-void Form2::centreHeading() {
-    Label8->move(toPixels((m_widthTwips - toTwips(Label8->width())) / 2.f), Label8->y());
-}
+void Form2::centreHeading() { Label8->move(toPixels((m_widthTwips - toTwips(Label8->width())) / 2.f), Label8->y()); }
 
 float Form2::fitBody(float left, float width) {
     const int widthPx = toPixels(width);

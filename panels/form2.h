@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/servicehosts.h"
 #include "model/chartpagefile.h"
 #include "panels/chartwindow.h"
-#include "common/servicehosts.h"
 
 #include <QWidget>
 #include <memory>

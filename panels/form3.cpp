@@ -7,8 +7,7 @@
 #include <QWidget>
 #include <utility>
 
-Form3::Form3(ChartPages& pages, QString pluginFile)
-    : m_pages(pages), m_loader(std::move(pluginFile)) {}
+Form3::Form3(ChartPages& pages, QString pluginFile) : m_pages(pages), m_loader(std::move(pluginFile)) {}
 
 // The window is never owned by a widget (it has no owner), so it goes with its handle.
 Form3::~Form3() { delete m_window; }

@@ -45,8 +45,7 @@ ProviderQuote sampleQuote(const QString& symbol, const QDateTime& now, quint32 s
     ProviderQuote quote;
     const qint64 end = now.toSecsSinceEpoch() / StepSeconds * StepSeconds;
     for (int i = SamplePoints - 1; i >= 0; --i)
-        quote.series.append(
-            {end - i * StepSeconds, i == SamplePoints - 1 ? walk.open() : walk.step()});
+        quote.series.append({end - i * StepSeconds, i == SamplePoints - 1 ? walk.open() : walk.step()});
     quote.time = QDateTime::fromSecsSinceEpoch(end, Qt::UTC);
     quote.open = walk.open();
     quote.last = walk.last();

@@ -12,7 +12,6 @@ QString easternClockText(const QDateTime& instant) {
     const QTime time = easternTime(instant).time();
     const int hour = time.hour();
     const int clockHour = hour % 12 == 0 ? 12 : hour % 12;
-    return QString::number(clockHour) + QChar(u':') +
-           QStringLiteral("%1").arg(time.minute(), 2, 10, QChar(u'0')) +
+    return QString::number(clockHour) + QChar(u':') + QStringLiteral("%1").arg(time.minute(), 2, 10, QChar(u'0')) +
            (hour < 12 ? QStringLiteral("am") : QStringLiteral("pm"));
 }

@@ -16,8 +16,7 @@ std::optional<QUrl> feedAddress(const QString& text, const QString& base, QStrin
         return std::nullopt;
     }
     if (hasScheme && scheme != u"file") {
-        *error =
-            QStringLiteral("unsupported feed URL '%1': expected http, https or a file").arg(text);
+        *error = QStringLiteral("unsupported feed URL '%1': expected http, https or a file").arg(text);
         return std::nullopt;
     }
     // A path as it is, or a file: URL. "C:\feeds\rss.xml" is a path, not a URL.
@@ -42,9 +41,8 @@ QString configuredFeed(QStringView configText) {
     return feed;
 }
 
-FeedChoice chooseFeeds(bool sample, const std::optional<QUrl>& commandLineFeed,
-                       const QString& environment, const QString& configText,
-                       const QString& configFile) {
+FeedChoice chooseFeeds(bool sample, const std::optional<QUrl>& commandLineFeed, const QString& environment,
+                       const QString& configText, const QString& configFile) {
     if (sample)
         return {{}, QStringLiteral("--sample"), {}};
     if (commandLineFeed)

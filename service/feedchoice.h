@@ -34,9 +34,8 @@ QString configuredFeed(QStringView configText);
 
 // `commandLineFeed` as read by ServiceCommandLine; the other texts as found, empty when
 // not set. A relative path in the configuration file is taken from the file's folder.
-FeedChoice chooseFeeds(bool sample, const std::optional<QUrl>& commandLineFeed,
-                       const QString& environment, const QString& configText,
-                       const QString& configFile);
+FeedChoice chooseFeeds(bool sample, const std::optional<QUrl>& commandLineFeed, const QString& environment,
+                       const QString& configText, const QString& configFile);
 
 // The user's configuration file: zefirina/zefirina.conf in the per-user configuration
 // folder (~/.config on Linux, %LOCALAPPDATA% on Windows).

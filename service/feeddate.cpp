@@ -12,10 +12,10 @@ namespace {
 constexpr int MaxOffsetSeconds = 14 * 3600;
 
 std::optional<int> monthNumber(QStringView name) {
-    static const QStringList months = {
-        QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"), QStringLiteral("apr"),
-        QStringLiteral("may"), QStringLiteral("jun"), QStringLiteral("jul"), QStringLiteral("aug"),
-        QStringLiteral("sep"), QStringLiteral("oct"), QStringLiteral("nov"), QStringLiteral("dec")};
+    static const QStringList months = {QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"),
+                                       QStringLiteral("apr"), QStringLiteral("may"), QStringLiteral("jun"),
+                                       QStringLiteral("jul"), QStringLiteral("aug"), QStringLiteral("sep"),
+                                       QStringLiteral("oct"), QStringLiteral("nov"), QStringLiteral("dec")};
     if (name.size() < 3)
         return std::nullopt;
     const qsizetype index = months.indexOf(name.left(3).toString().toLower());
@@ -101,22 +101,23 @@ QDateTime parseRfc822Date(QStringView text) {
 }
 
 QDateTime parseIsoDate(QStringView text) {
-    static const QRegularExpression pattern(QStringLiteral(
-        "^(\\d{4})-(\\d\\d)-(\\d\\d)"
-        "(?:[Tt ](\\d\\d):(\\d\\d)(?::(\\d\\d)(?:[.,](\\d+))?)?\\s*([Zz]|[+-]\\d\\d(?::?\\d\\d)?)?)?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{4})-(\\d\\d)-(\\d\\d)"
+                       "(?:[Tt ](\\d\\d):(\\d\\d)(?::(\\d\\d)(?:[.,](\\d+))?)?\\s*([Zz]|[+-]\\d\\d(?::?\\d\\d)?)?)?$"));
     const QRegularExpressionMatch match = pattern.match(text.trimmed().toString());
     if (!match.hasMatch())
         return {};
     const QStringView zone = match.capturedView(8);
-    const auto offset = zone.isEmpty() || zone.compare(u"Z", Qt::CaseInsensitive) == 0 ? std::optional<int>(0)
-                                                                                         : numericOffset(zone);
+    const auto offset =
+        zone.isEmpty() || zone.compare(u"Z", Qt::CaseInsensitive) == 0 ? std::optional<int>(0) : numericOffset(zone);
     if (!offset)
         return {};
     const int milliseconds = match.capturedView(7).left(3).toString().leftJustified(3, u'0').toInt();
-    return withOffset(QDate(match.capturedView(1).toInt(), match.capturedView(2).toInt(), match.capturedView(3).toInt()),
-                      QTime(match.capturedView(4).toInt(), match.capturedView(5).toInt(),
-                            match.capturedView(6).toInt(), milliseconds),
-                      *offset);
+    return withOffset(
+        QDate(match.capturedView(1).toInt(), match.capturedView(2).toInt(), match.capturedView(3).toInt()),
+        QTime(match.capturedView(4).toInt(), match.capturedView(5).toInt(), match.capturedView(6).toInt(),
+              milliseconds),
+        *offset);
 }
 
 QDateTime parseFeedDate(QStringView text) {

@@ -4,8 +4,7 @@ QString feedFailureText(const FeedFailure& failure, std::chrono::milliseconds ti
     using Kind = FeedFailure::Kind;
     switch (failure.kind) {
     case Kind::TimedOut:
-        return QStringLiteral("no complete answer within %1 s")
-            .arg(std::chrono::duration<double>(timeout).count());
+        return QStringLiteral("no complete answer within %1 s").arg(std::chrono::duration<double>(timeout).count());
     case Kind::TooLarge: {
         constexpr qint64 MiB = 1024 * 1024;
         return maxBytes % MiB == 0 ? QStringLiteral("larger than %1 MiB").arg(maxBytes / MiB)

@@ -6,8 +6,8 @@
 
 // One item of a news feed as the service keeps it: plain text, markup already gone.
 struct FeedItem {
-    QString id;          // guid (RSS) or id (Atom); empty when the feed gives none
-    QString link;        // the item's page on the publisher's site; may be empty
+    QString id;   // guid (RSS) or id (Atom); empty when the feed gives none
+    QString link; // the item's page on the publisher's site; may be empty
     QString title;
     QString text;        // the description or summary, else the content
     QDateTime published; // with the UTC offset the feed wrote; invalid when it gave none

@@ -1,9 +1,9 @@
 #include "service/feedreader.h"
 
 #include "common/htmlescape.h"
+#include "common/windows1252.h"
 #include "service/feeddate.h"
 #include "service/htmltext.h"
-#include "common/windows1252.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -54,7 +54,8 @@ QString readText(QXmlStreamReader& xml, Markup markup) {
             html += QStringLiteral("</") + xml.name().toString() + u'>';
             break;
         case QXmlStreamReader::Characters:
-            html += markup == Markup::Html ? xml.text().toString() : escapedHtml(xml.text(), plainInText, HtmlReferences::Named);
+            html += markup == Markup::Html ? xml.text().toString()
+                                           : escapedHtml(xml.text(), plainInText, HtmlReferences::Named);
             break;
         case QXmlStreamReader::EntityReference:
             // Only feeds that name a DTD (RSS 0.91) get here, with the HTML names it declares.
@@ -67,9 +68,7 @@ QString readText(QXmlStreamReader& xml, Markup markup) {
     return {};
 }
 
-QString readWord(QXmlStreamReader& xml) {
-    return xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
-}
+QString readWord(QXmlStreamReader& xml) { return xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed(); }
 
 FeedItem finished(FeedItem item, const QString& summary, const QString& content) {
     item.text = summary.isEmpty() ? content : summary;
@@ -158,10 +157,10 @@ bool declaresWestern(QByteArrayView document) {
     const QString declaration = QString::fromLatin1(document.first(end));
     const QString name = encoding.match(declaration).captured(1).toLower();
     static const QStringList western = {
-        QStringLiteral("iso-8859-1"), QStringLiteral("iso8859-1"), QStringLiteral("iso_8859-1"),
-        QStringLiteral("latin1"),     QStringLiteral("latin-1"),   QStringLiteral("l1"),
-        QStringLiteral("windows-1252"), QStringLiteral("cp1252"),  QStringLiteral("x-cp1252"),
-        QStringLiteral("us-ascii"),   QStringLiteral("ascii")};
+        QStringLiteral("iso-8859-1"),   QStringLiteral("iso8859-1"), QStringLiteral("iso_8859-1"),
+        QStringLiteral("latin1"),       QStringLiteral("latin-1"),   QStringLiteral("l1"),
+        QStringLiteral("windows-1252"), QStringLiteral("cp1252"),    QStringLiteral("x-cp1252"),
+        QStringLiteral("us-ascii"),     QStringLiteral("ascii")};
     return western.contains(name);
 }
 

@@ -31,8 +31,9 @@ void FeedRelay::setLimits(const FeedFetcher::Limits& limits) {
 
 void FeedRelay::start() {
     m_service.setAnswering(false);
-    connect(this, &FeedRelay::readingFinished, &m_service, [this] { m_service.setAnswering(true); },
-            Qt::SingleShotConnection);
+    connect(
+        this, &FeedRelay::readingFinished, &m_service, [this] { m_service.setAnswering(true); },
+        Qt::SingleShotConnection);
     // However many feeds are tried, the first requests wait no longer than one fetch may last.
     QTimer::singleShot(m_fetchers.front()->limits().timeout, &m_service, [this] { m_service.setAnswering(true); });
     readNow();

@@ -35,7 +35,5 @@ QString frontMonthContract(QDate day) {
             ++year;
         }
     }
-    return QStringLiteral("NQ%1%2")
-        .arg(QLatin1Char(monthLetter(month)))
-        .arg(year % 100, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("NQ%1%2").arg(QLatin1Char(monthLetter(month))).arg(year % 100, 2, 10, QLatin1Char('0'));
 }

@@ -11,32 +11,27 @@ namespace {
 
 // HTML 4 names the 96 characters from U+00A0 to U+00FF in code order.
 constexpr std::array<const char*, 96> Latin1Names = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
-    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
-    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
-    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
-    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
-    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
+    "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",
+    "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave",
+    "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",
+    "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",
+    "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute",
+    "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave",
+    "iacute", "icirc",  "iuml",   "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
     "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
 
 // The rest of HTML 4 that turns up in news: markup, typography, Latin Extended-A. Greek
 // letters and mathematical symbols are left out: headlines do not spell them.
 constexpr std::pair<const char*, char32_t> OtherNames[] = {
-    {"quot", 0x22},     {"amp", 0x26},      {"apos", 0x27},     {"lt", 0x3C},
-    {"gt", 0x3E},       {"OElig", 0x152},   {"oelig", 0x153},   {"Scaron", 0x160},
-    {"scaron", 0x161},  {"Yuml", 0x178},    {"fnof", 0x192},    {"circ", 0x2C6},
-    {"tilde", 0x2DC},   {"ensp", 0x2002},   {"emsp", 0x2003},   {"thinsp", 0x2009},
-    {"zwnj", 0x200C},   {"zwj", 0x200D},    {"lrm", 0x200E},    {"rlm", 0x200F},
-    {"ndash", 0x2013},  {"mdash", 0x2014},  {"lsquo", 0x2018},  {"rsquo", 0x2019},
-    {"sbquo", 0x201A},  {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"bdquo", 0x201E},
-    {"dagger", 0x2020}, {"Dagger", 0x2021}, {"bull", 0x2022},   {"hellip", 0x2026},
-    {"permil", 0x2030}, {"prime", 0x2032},  {"Prime", 0x2033},  {"lsaquo", 0x2039},
-    {"rsaquo", 0x203A}, {"oline", 0x203E},  {"frasl", 0x2044},  {"euro", 0x20AC},
+    {"quot", 0x22},     {"amp", 0x26},      {"apos", 0x27},     {"lt", 0x3C},       {"gt", 0x3E},
+    {"OElig", 0x152},   {"oelig", 0x153},   {"Scaron", 0x160},  {"scaron", 0x161},  {"Yuml", 0x178},
+    {"fnof", 0x192},    {"circ", 0x2C6},    {"tilde", 0x2DC},   {"ensp", 0x2002},   {"emsp", 0x2003},
+    {"thinsp", 0x2009}, {"zwnj", 0x200C},   {"zwj", 0x200D},    {"lrm", 0x200E},    {"rlm", 0x200F},
+    {"ndash", 0x2013},  {"mdash", 0x2014},  {"lsquo", 0x2018},  {"rsquo", 0x2019},  {"sbquo", 0x201A},
+    {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"bdquo", 0x201E},  {"dagger", 0x2020}, {"Dagger", 0x2021},
+    {"bull", 0x2022},   {"hellip", 0x2026}, {"permil", 0x2030}, {"prime", 0x2032},  {"Prime", 0x2033},
+    {"lsaquo", 0x2039}, {"rsaquo", 0x203A}, {"oline", 0x203E},  {"frasl", 0x2044},  {"euro", 0x20AC},
     {"trade", 0x2122},  {"larr", 0x2190},   {"rarr", 0x2192},   {"minus", 0x2212},
 };
 
@@ -52,9 +47,7 @@ const QHash<QString, char32_t>& entityTable() {
     return table;
 }
 
-bool isAsciiLetter(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
+bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 std::optional<char32_t> numericEntity(QStringView digits) {
     bool ok = false;
@@ -78,39 +71,45 @@ std::optional<char32_t> numericEntity(QStringView digits) {
 
 const QStringList& inlineElements() {
     static const QStringList names = {
-        QStringLiteral("a"),      QStringLiteral("abbr"),   QStringLiteral("b"),     QStringLiteral("bdi"),
-        QStringLiteral("bdo"),    QStringLiteral("big"),    QStringLiteral("cite"),  QStringLiteral("code"),
-        QStringLiteral("data"),   QStringLiteral("del"),    QStringLiteral("dfn"),   QStringLiteral("em"),
-        QStringLiteral("font"),   QStringLiteral("i"),      QStringLiteral("ins"),   QStringLiteral("kbd"),
-        QStringLiteral("mark"),   QStringLiteral("q"),      QStringLiteral("s"),     QStringLiteral("samp"),
-        QStringLiteral("small"),  QStringLiteral("span"),   QStringLiteral("strike"), QStringLiteral("strong"),
-        QStringLiteral("sub"),    QStringLiteral("sup"),    QStringLiteral("time"),  QStringLiteral("tt"),
-        QStringLiteral("u"),      QStringLiteral("var"),    QStringLiteral("wbr")};
+        QStringLiteral("a"),     QStringLiteral("abbr"), QStringLiteral("b"),      QStringLiteral("bdi"),
+        QStringLiteral("bdo"),   QStringLiteral("big"),  QStringLiteral("cite"),   QStringLiteral("code"),
+        QStringLiteral("data"),  QStringLiteral("del"),  QStringLiteral("dfn"),    QStringLiteral("em"),
+        QStringLiteral("font"),  QStringLiteral("i"),    QStringLiteral("ins"),    QStringLiteral("kbd"),
+        QStringLiteral("mark"),  QStringLiteral("q"),    QStringLiteral("s"),      QStringLiteral("samp"),
+        QStringLiteral("small"), QStringLiteral("span"), QStringLiteral("strike"), QStringLiteral("strong"),
+        QStringLiteral("sub"),   QStringLiteral("sup"),  QStringLiteral("time"),   QStringLiteral("tt"),
+        QStringLiteral("u"),     QStringLiteral("var"),  QStringLiteral("wbr")};
     return names;
 }
 
 const QStringList& otherElements() {
     static const QStringList names = {
-        QStringLiteral("address"), QStringLiteral("area"),     QStringLiteral("article"),  QStringLiteral("aside"),
-        QStringLiteral("audio"),   QStringLiteral("base"),     QStringLiteral("blockquote"), QStringLiteral("body"),
-        QStringLiteral("br"),      QStringLiteral("button"),   QStringLiteral("canvas"),   QStringLiteral("caption"),
-        QStringLiteral("center"),  QStringLiteral("col"),      QStringLiteral("colgroup"), QStringLiteral("dd"),
-        QStringLiteral("details"), QStringLiteral("dialog"),   QStringLiteral("div"),      QStringLiteral("dl"),
-        QStringLiteral("dt"),      QStringLiteral("embed"),    QStringLiteral("fieldset"), QStringLiteral("figcaption"),
-        QStringLiteral("figure"),  QStringLiteral("footer"),   QStringLiteral("form"),     QStringLiteral("h1"),
-        QStringLiteral("h2"),      QStringLiteral("h3"),       QStringLiteral("h4"),       QStringLiteral("h5"),
-        QStringLiteral("h6"),      QStringLiteral("head"),     QStringLiteral("header"),   QStringLiteral("hgroup"),
-        QStringLiteral("hr"),      QStringLiteral("html"),     QStringLiteral("iframe"),   QStringLiteral("img"),
-        QStringLiteral("input"),   QStringLiteral("label"),    QStringLiteral("legend"),   QStringLiteral("li"),
-        QStringLiteral("link"),    QStringLiteral("main"),     QStringLiteral("map"),      QStringLiteral("menu"),
-        QStringLiteral("meta"),    QStringLiteral("nav"),      QStringLiteral("noscript"), QStringLiteral("object"),
-        QStringLiteral("ol"),      QStringLiteral("option"),   QStringLiteral("p"),        QStringLiteral("param"),
-        QStringLiteral("picture"), QStringLiteral("pre"),      QStringLiteral("script"),   QStringLiteral("section"),
-        QStringLiteral("select"),  QStringLiteral("source"),   QStringLiteral("style"),    QStringLiteral("summary"),
-        QStringLiteral("svg"),     QStringLiteral("table"),    QStringLiteral("tbody"),    QStringLiteral("td"),
-        QStringLiteral("template"), QStringLiteral("textarea"), QStringLiteral("tfoot"),   QStringLiteral("th"),
-        QStringLiteral("thead"),   QStringLiteral("title"),    QStringLiteral("tr"),       QStringLiteral("track"),
-        QStringLiteral("ul"),      QStringLiteral("video")};
+        QStringLiteral("address"),    QStringLiteral("area"),     QStringLiteral("article"),
+        QStringLiteral("aside"),      QStringLiteral("audio"),    QStringLiteral("base"),
+        QStringLiteral("blockquote"), QStringLiteral("body"),     QStringLiteral("br"),
+        QStringLiteral("button"),     QStringLiteral("canvas"),   QStringLiteral("caption"),
+        QStringLiteral("center"),     QStringLiteral("col"),      QStringLiteral("colgroup"),
+        QStringLiteral("dd"),         QStringLiteral("details"),  QStringLiteral("dialog"),
+        QStringLiteral("div"),        QStringLiteral("dl"),       QStringLiteral("dt"),
+        QStringLiteral("embed"),      QStringLiteral("fieldset"), QStringLiteral("figcaption"),
+        QStringLiteral("figure"),     QStringLiteral("footer"),   QStringLiteral("form"),
+        QStringLiteral("h1"),         QStringLiteral("h2"),       QStringLiteral("h3"),
+        QStringLiteral("h4"),         QStringLiteral("h5"),       QStringLiteral("h6"),
+        QStringLiteral("head"),       QStringLiteral("header"),   QStringLiteral("hgroup"),
+        QStringLiteral("hr"),         QStringLiteral("html"),     QStringLiteral("iframe"),
+        QStringLiteral("img"),        QStringLiteral("input"),    QStringLiteral("label"),
+        QStringLiteral("legend"),     QStringLiteral("li"),       QStringLiteral("link"),
+        QStringLiteral("main"),       QStringLiteral("map"),      QStringLiteral("menu"),
+        QStringLiteral("meta"),       QStringLiteral("nav"),      QStringLiteral("noscript"),
+        QStringLiteral("object"),     QStringLiteral("ol"),       QStringLiteral("option"),
+        QStringLiteral("p"),          QStringLiteral("param"),    QStringLiteral("picture"),
+        QStringLiteral("pre"),        QStringLiteral("script"),   QStringLiteral("section"),
+        QStringLiteral("select"),     QStringLiteral("source"),   QStringLiteral("style"),
+        QStringLiteral("summary"),    QStringLiteral("svg"),      QStringLiteral("table"),
+        QStringLiteral("tbody"),      QStringLiteral("td"),       QStringLiteral("template"),
+        QStringLiteral("textarea"),   QStringLiteral("tfoot"),    QStringLiteral("th"),
+        QStringLiteral("thead"),      QStringLiteral("title"),    QStringLiteral("tr"),
+        QStringLiteral("track"),      QStringLiteral("ul"),       QStringLiteral("video")};
     return names;
 }
 

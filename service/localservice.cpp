@@ -33,9 +33,7 @@ bool LocalService::start(const QHostAddress& address, quint16 port) {
     return true;
 }
 
-quint16 LocalService::port() const {
-    return m_tcpServer ? m_tcpServer->serverPort() : 0;
-}
+quint16 LocalService::port() const { return m_tcpServer ? m_tcpServer->serverPort() : 0; }
 
 QUrl LocalService::baseUrl() const {
     QUrl url;
@@ -47,9 +45,7 @@ QUrl LocalService::baseUrl() const {
     return url;
 }
 
-void LocalService::setNews(NewsEdition news) {
-    m_previousNews = std::exchange(m_news, std::move(news));
-}
+void LocalService::setNews(NewsEdition news) { m_previousNews = std::exchange(m_news, std::move(news)); }
 
 void LocalService::setAnswering(bool answering) {
     if (!m_tcpServer)
@@ -82,20 +78,16 @@ void LocalService::missingHandler(const QHttpServerRequest& request, QTcpSocket*
 void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply,
                         const QList<std::pair<QByteArray, QByteArray>>& headers) {
     const QByteArray connection = request.value(QByteArrayLiteral("connection")).toLower();
-    const bool close = connection.contains("close") || (ServiceListener::speaksHttp10(*socket) &&
-                                                        !connection.contains("keep-alive"));
+    const bool close =
+        connection.contains("close") || (ServiceListener::speaksHttp10(*socket) && !connection.contains("keep-alive"));
     QByteArray etag;
     if (reply.maxAgeSeconds > 0) {
-        etag = '"' +
-               QCryptographicHash::hash(reply.body, QCryptographicHash::Sha1).toHex().left(20) +
-               '"';
+        etag = '"' + QCryptographicHash::hash(reply.body, QCryptographicHash::Sha1).toHex().left(20) + '"';
     }
-    const bool unchanged =
-        !etag.isEmpty() && request.value(QByteArrayLiteral("if-none-match")).contains(etag);
+    const bool unchanged = !etag.isEmpty() && request.value(QByteArrayLiteral("if-none-match")).contains(etag);
     {
         QHttpServerResponder responder = makeResponder(request, socket);
-        responder.writeStatusLine(unchanged ? QHttpServerResponder::StatusCode::NotModified
-                                            : reply.status);
+        responder.writeStatusLine(unchanged ? QHttpServerResponder::StatusCode::NotModified : reply.status);
         responder.writeHeader(QByteArrayLiteral("Content-Type"), reply.contentType);
         for (const auto& [name, value] : headers)
             responder.writeHeader(name, value);
@@ -104,8 +96,7 @@ void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, c
         if (reply.anyOrigin)
             responder.writeHeader(QByteArrayLiteral("Access-Control-Allow-Origin"), QByteArrayLiteral("*"));
         if (etag.isEmpty()) {
-            responder.writeHeader(QByteArrayLiteral("Cache-Control"),
-                                  QByteArrayLiteral("no-store"));
+            responder.writeHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
         } else {
             responder.writeHeader(QByteArrayLiteral("Cache-Control"),
                                   "public, max-age=" + QByteArray::number(reply.maxAgeSeconds));
@@ -116,8 +107,7 @@ void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, c
         if (unchanged) {
             responder.writeBody(QByteArray());
         } else {
-            responder.writeHeader(QByteArrayLiteral("Content-Length"),
-                                  QByteArray::number(reply.body.size()));
+            responder.writeHeader(QByteArrayLiteral("Content-Length"), QByteArray::number(reply.body.size()));
             responder.writeBody(reply.body);
         }
     }
@@ -139,8 +129,7 @@ LocalService::Reply LocalService::answer(const QUrl& url) {
     if (path == ServicePaths::Quote)
         return quotePage(url);
     if (path == ServicePaths::FuturesSymbol)
-        return {QHttpServerResponder::StatusCode::Ok, TextType, m_market.futuresSymbol(),
-                NewsMaxAgeSeconds};
+        return {QHttpServerResponder::StatusCode::Ok, TextType, m_market.futuresSymbol(), NewsMaxAgeSeconds};
     if (path == ServicePaths::NewsHome)
         return newsHome();
     if (path == ServicePaths::MakerPage)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "service/newsedition.h"
 #include "service/marketdata.h"
+#include "service/newsedition.h"
 #include "service/servicelistener.h"
 #include "service/sitecontent.h"
 
@@ -68,9 +68,9 @@ private:
         QHttpServerResponder::StatusCode status;
         QByteArray contentType;
         QByteArray body;
-        int maxAgeSeconds = 0; // 0: not to be stored
+        int maxAgeSeconds = 0;    // 0: not to be stored
         QByteArray location = {}; // where a redirect sends the client
-        bool anyOrigin = false; // readable by pages of any site
+        bool anyOrigin = false;   // readable by pages of any site
     };
 
     static void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply,

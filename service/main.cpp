@@ -83,11 +83,10 @@ int main(int argc, char* argv[]) {
     if (!useQuoteSource(service, commandLine, out, err))
         return BadArguments;
     const QString configFile = userConfigFile();
-    const FeedChoice choice = chooseFeeds(commandLine.sample(), commandLine.feed(),
-                                          qEnvironmentVariable(FeedVariable), configText(configFile), configFile);
+    const FeedChoice choice = chooseFeeds(commandLine.sample(), commandLine.feed(), qEnvironmentVariable(FeedVariable),
+                                          configText(configFile), configFile);
     if (!choice.error.isEmpty())
-        err << "zefirina-service: " << choice.origin << ": " << choice.error << "; serving the sample news"
-            << Qt::endl;
+        err << "zefirina-service: " << choice.origin << ": " << choice.error << "; serving the sample news" << Qt::endl;
     if (choice.feeds.isEmpty()) {
         out << "zefirina-service: serving the sample news, marked as examples" << Qt::endl;
         return QCoreApplication::exec();

@@ -19,18 +19,14 @@ const QByteArray HtmlType = QByteArrayLiteral("text/html; charset=utf-8");
 const QByteArray TextType = QByteArrayLiteral("text/plain; charset=utf-8");
 const QByteArray JsonType = QByteArrayLiteral("application/json");
 
-MarketData::Answer noData(Status status) {
-    return {status, TextType, {}, true};
-}
+MarketData::Answer noData(Status status) { return {status, TextType, {}, true}; }
 } // namespace
 
 MarketData::MarketData() : m_price(OpeningPrice), m_seed(QRandomGenerator::global()->generate()) {}
 
 MarketData::~MarketData() = default;
 
-void MarketData::useProvider(const QUrl& base) {
-    m_source = std::make_unique<QuoteSource>(base);
-}
+void MarketData::useProvider(const QUrl& base) { m_source = std::make_unique<QuoteSource>(base); }
 
 QByteArray MarketData::futuresSymbol() {
     const QString symbol = frontMonthContract(easternTime(QDateTime::currentDateTimeUtc()).date());
@@ -43,8 +39,7 @@ MarketData::Answer MarketData::quotePage(const QString& symbol) {
     QByteArray page;
     if (!m_source) {
         const double last = m_price.step();
-        page = renderQuotePage(easternClockText(QDateTime::currentDateTimeUtc()), last,
-                               m_price.open(), symbol);
+        page = renderQuotePage(easternClockText(QDateTime::currentDateTimeUtc()), last, m_price.open(), symbol);
     } else if (const auto quote = m_source->quote(symbol)) {
         page = renderQuotePage(easternClockText(quote->time), quote->last, quote->open, symbol);
     }
@@ -58,9 +53,7 @@ MarketData::Answer MarketData::chartData(const QString& symbol) {
         return noData(Status::NotFound);
     if (!m_source)
         return {Status::Ok, JsonType,
-                chartDataJson(symbol, sampleQuote(symbol, QDateTime::currentDateTimeUtc(), m_seed),
-                              true),
-                true};
+                chartDataJson(symbol, sampleQuote(symbol, QDateTime::currentDateTimeUtc(), m_seed), true), true};
     if (const auto quote = m_source->quote(symbol))
         return {Status::Ok, JsonType, chartDataJson(symbol, *quote, false), true};
     return noData(m_source->waiting(symbol) ? Status::ServiceUnavailable : Status::BadGateway);

@@ -56,8 +56,7 @@ std::optional<ProviderQuote> readProviderQuote(const QByteArray& answer) {
         return std::nullopt;
     const QJsonObject result = chart.value(u"result").toArray().at(0).toObject();
     const QJsonObject meta = result.value(u"meta").toObject();
-    const QJsonObject prices =
-        result.value(u"indicators").toObject().value(u"quote").toArray().at(0).toObject();
+    const QJsonObject prices = result.value(u"indicators").toObject().value(u"quote").toArray().at(0).toObject();
 
     const auto last = price(meta.value(u"regularMarketPrice"));
     auto previousClose = price(meta.value(u"previousClose"));

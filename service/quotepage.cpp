@@ -28,9 +28,7 @@ constexpr qsizetype LastWidth = 8;
 constexpr qsizetype ChangeWidth = 10;
 constexpr qsizetype OpenWidth = 18;
 
-QByteArray bytes(std::string_view text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
+QByteArray bytes(std::string_view text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
 
 QByteArray price(double value) {
     // QByteArray::number never groups thousands, whatever the locale.
@@ -38,8 +36,8 @@ QByteArray price(double value) {
 }
 
 bool isPlainSymbolChar(char32_t c) {
-    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') ||
-           c == U'.' || c == U'-' || c == U'_' || c == U'^' || c == U'=';
+    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'.' || c == U'-' ||
+           c == U'_' || c == U'^' || c == U'=';
 }
 
 } // namespace
@@ -47,8 +45,8 @@ bool isPlainSymbolChar(char32_t c) {
 QByteArray renderQuotePage(QStringView clock, double last, double open, QStringView symbol) {
     const QByteArray change = price(std::abs(last - open) / open * 100.0) + '%';
     // The scanned part of each window must hold the whole value.
-    if (!(last > 0 && open > 0) || price(last).size() > LastWidth ||
-        price(open).size() > OpenWidth || change.size() >= ChangeWidth || clock.size() > ClockWidth)
+    if (!(last > 0 && open > 0) || price(last).size() > LastWidth || price(open).size() > OpenWidth ||
+        change.size() >= ChangeWidth || clock.size() > ClockWidth)
         return {};
 
     QByteArray page;

@@ -66,8 +66,7 @@ bool QuoteSource::waiting(const QString& symbol) const {
 void QuoteSource::refreshIfDue(Entry& entry) {
     // Also after a failure: the provider is asked at most once per `FreshFor`.
     if (!entry.fetch->running() &&
-        (!entry.triedAt.isValid() ||
-         entry.triedAt.elapsed() >= std::chrono::milliseconds(FreshFor).count())) {
+        (!entry.triedAt.isValid() || entry.triedAt.elapsed() >= std::chrono::milliseconds(FreshFor).count())) {
         entry.triedAt.start();
         QNetworkRequest request(entry.url);
         request.setHeader(QNetworkRequest::UserAgentHeader,
@@ -78,7 +77,6 @@ void QuoteSource::refreshIfDue(Entry& entry) {
 
 void QuoteSource::keepFresh() {
     for (auto& [provided, entry] : m_entries)
-        if (entry.askedAt.isValid() &&
-            entry.askedAt.elapsed() < std::chrono::milliseconds(KeepFresh).count())
+        if (entry.askedAt.isValid() && entry.askedAt.elapsed() < std::chrono::milliseconds(KeepFresh).count())
             refreshIfDue(entry);
 }

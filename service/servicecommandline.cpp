@@ -38,14 +38,14 @@ ServiceCommandLine::ServiceCommandLine()
       m_portOption(QStringLiteral("port"),
                    QStringLiteral("Port to listen on; 0 picks a free one (default %1).").arg(DefaultPort),
                    QStringLiteral("N"), QString::number(DefaultPort)),
-      m_listenOption(QStringLiteral("listen"),
-                     QStringLiteral("Numeric address to listen on (default 127.0.0.1)."),
+      m_listenOption(QStringLiteral("listen"), QStringLiteral("Numeric address to listen on (default 127.0.0.1)."),
                      QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1")),
       m_feedOption(QStringLiteral("feed"),
                    QStringLiteral("News feed (RSS 2.0 or Atom) whose latest items to serve: an http "
                                   "or https URL, or a file. Without it, the feed in ZEFIRINA_FEED, "
                                   "else the line 'feed = URL|FILE' of %1, else the news service's own "
-                                  "feeds.").arg(userConfigFile()),
+                                  "feeds.")
+                       .arg(userConfigFile()),
                    QStringLiteral("URL|FILE")),
       m_refreshOption(QStringLiteral("refresh"),
                       QStringLiteral("Seconds between two readings of the feed, %1 to %2 (default %3).")

@@ -19,12 +19,9 @@ void noteVersion(QTcpSocket* socket) {
 }
 } // namespace
 
-ServiceListener::ServiceListener(Limits limits, QObject* parent)
-    : QTcpServer(parent), m_limits(limits) {}
+ServiceListener::ServiceListener(Limits limits, QObject* parent) : QTcpServer(parent), m_limits(limits) {}
 
-bool ServiceListener::speaksHttp10(const QTcpSocket& socket) {
-    return socket.property(Http10Property).toBool();
-}
+bool ServiceListener::speaksHttp10(const QTcpSocket& socket) { return socket.property(Http10Property).toBool(); }
 
 void ServiceListener::incomingConnection(qintptr handle) {
     auto* socket = new QTcpSocket(this);
@@ -62,9 +59,9 @@ void ServiceListener::noteActivity(QTcpSocket* socket) {
 }
 
 void ServiceListener::dropLongestIdle() {
-    const auto longest = std::min_element(
-        m_connections.begin(), m_connections.end(),
-        [](const Connection& a, const Connection& b) { return a.lastActivity < b.lastActivity; });
+    const auto longest =
+        std::min_element(m_connections.begin(), m_connections.end(),
+                         [](const Connection& a, const Connection& b) { return a.lastActivity < b.lastActivity; });
     if (longest == m_connections.end())
         return;
     QTcpSocket* socket = longest.key();

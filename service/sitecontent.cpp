@@ -20,9 +20,7 @@ QByteArray resource(const QString& path) {
     return file.readAll();
 }
 
-bool hasMarkup(const QString& text) {
-    return text.contains(u'<') || text.contains(u'>') || text.contains(u'&');
-}
+bool hasMarkup(const QString& text) { return text.contains(u'<') || text.contains(u'>') || text.contains(u'&'); }
 
 struct NewsItem {
     QString title;

@@ -8,42 +8,61 @@ namespace {
 
 // The vowels the bar repairs; they are written as they are.
 bool isRepairedVowel(char32_t c) {
-    return c == U'\u00E8' || c == U'\u00F2' || c == U'\u00EC' || c == U'\u00E9' || c == U'\u00F9' ||
-           c == U'\u00E0';
+    return c == U'\u00E8' || c == U'\u00F2' || c == U'\u00EC' || c == U'\u00E9' || c == U'\u00F9' || c == U'\u00E0';
 }
 
 // Capital vowels with a grave or acute accent: "E'" and the like.
 std::optional<QString> capitalWithAccent(char32_t c) {
     switch (c) {
-    case U'\u00C0': case U'\u00C1': return QStringLiteral("A'");
-    case U'\u00C8': case U'\u00C9': return QStringLiteral("E'");
-    case U'\u00CC': case U'\u00CD': return QStringLiteral("I'");
-    case U'\u00D2': case U'\u00D3': return QStringLiteral("O'");
-    case U'\u00D9': case U'\u00DA': return QStringLiteral("U'");
-    default: return std::nullopt;
+    case U'\u00C0':
+    case U'\u00C1':
+        return QStringLiteral("A'");
+    case U'\u00C8':
+    case U'\u00C9':
+        return QStringLiteral("E'");
+    case U'\u00CC':
+    case U'\u00CD':
+        return QStringLiteral("I'");
+    case U'\u00D2':
+    case U'\u00D3':
+        return QStringLiteral("O'");
+    case U'\u00D9':
+    case U'\u00DA':
+        return QStringLiteral("U'");
+    default:
+        return std::nullopt;
     }
 }
 
 // Characters whose ASCII form compatibility decomposition does not give.
 const QHash<char32_t, QString>& spelledOut() {
     static const QHash<char32_t, QString> table = {
-        {U'\u2018', QStringLiteral("'")},  {U'\u2019', QStringLiteral("'")},  {U'\u201A', QStringLiteral("'")},
-        {U'\u201B', QStringLiteral("'")},  {U'\u2032', QStringLiteral("'")},  {U'\u00B4', QStringLiteral("'")},
-        {U'\u2039', QStringLiteral("'")},  {U'\u203A', QStringLiteral("'")},  {U'\u201C', QStringLiteral("\"")},
-        {U'\u201D', QStringLiteral("\"")}, {U'\u201E', QStringLiteral("\"")}, {U'\u201F', QStringLiteral("\"")},
-        {U'\u2033', QStringLiteral("\"")}, {U'\u00AB', QStringLiteral("\"")}, {U'\u00BB', QStringLiteral("\"")},
-        {U'\u2010', QStringLiteral("-")},  {U'\u2011', QStringLiteral("-")},  {U'\u2012', QStringLiteral("-")},
-        {U'\u2013', QStringLiteral("-")},  {U'\u2014', QStringLiteral("-")},  {U'\u2015', QStringLiteral("-")},
-        {U'\u2212', QStringLiteral("-")},  {U'\u2022', QStringLiteral("-")},  {U'\u00B7', QStringLiteral("-")},
-        {U'\u00BC', QStringLiteral(" 1/4")}, {U'\u00BD', QStringLiteral(" 1/2")}, {U'\u00BE', QStringLiteral(" 3/4")},
-        {U'\u2044', QStringLiteral("/")},  {U'\u00F7', QStringLiteral("/")},  {U'\u00D7', QStringLiteral("x")},
-        {U'\u00B1', QStringLiteral("+/-")}, {U'\u20AC', QStringLiteral("EUR")}, {U'\u00A3', QStringLiteral("GBP")},
-        {U'\u00B0', QStringLiteral(" gradi ")}, {U'\u00A9', QStringLiteral("(c)")}, {U'\u00AE', QStringLiteral("(R)")},
-        {U'\u00DF', QStringLiteral("ss")}, {U'\u00E6', QStringLiteral("ae")}, {U'\u00C6', QStringLiteral("AE")},
-        {U'\u0153', QStringLiteral("oe")}, {U'\u0152', QStringLiteral("OE")}, {U'\u00F8', QStringLiteral("o")},
-        {U'\u00D8', QStringLiteral("O")},  {U'\u0111', QStringLiteral("d")},  {U'\u0110', QStringLiteral("D")},
-        {U'\u0142', QStringLiteral("l")},  {U'\u0141', QStringLiteral("L")},  {U'\u00F0', QStringLiteral("d")},
-        {U'\u00D0', QStringLiteral("D")},  {U'\u00FE', QStringLiteral("th")}, {U'\u00DE', QStringLiteral("Th")},
+        {U'\u2018', QStringLiteral("'")},    {U'\u2019', QStringLiteral("'")},
+        {U'\u201A', QStringLiteral("'")},    {U'\u201B', QStringLiteral("'")},
+        {U'\u2032', QStringLiteral("'")},    {U'\u00B4', QStringLiteral("'")},
+        {U'\u2039', QStringLiteral("'")},    {U'\u203A', QStringLiteral("'")},
+        {U'\u201C', QStringLiteral("\"")},   {U'\u201D', QStringLiteral("\"")},
+        {U'\u201E', QStringLiteral("\"")},   {U'\u201F', QStringLiteral("\"")},
+        {U'\u2033', QStringLiteral("\"")},   {U'\u00AB', QStringLiteral("\"")},
+        {U'\u00BB', QStringLiteral("\"")},   {U'\u2010', QStringLiteral("-")},
+        {U'\u2011', QStringLiteral("-")},    {U'\u2012', QStringLiteral("-")},
+        {U'\u2013', QStringLiteral("-")},    {U'\u2014', QStringLiteral("-")},
+        {U'\u2015', QStringLiteral("-")},    {U'\u2212', QStringLiteral("-")},
+        {U'\u2022', QStringLiteral("-")},    {U'\u00B7', QStringLiteral("-")},
+        {U'\u00BC', QStringLiteral(" 1/4")}, {U'\u00BD', QStringLiteral(" 1/2")},
+        {U'\u00BE', QStringLiteral(" 3/4")}, {U'\u2044', QStringLiteral("/")},
+        {U'\u00F7', QStringLiteral("/")},    {U'\u00D7', QStringLiteral("x")},
+        {U'\u00B1', QStringLiteral("+/-")},  {U'\u20AC', QStringLiteral("EUR")},
+        {U'\u00A3', QStringLiteral("GBP")},  {U'\u00B0', QStringLiteral(" gradi ")},
+        {U'\u00A9', QStringLiteral("(c)")},  {U'\u00AE', QStringLiteral("(R)")},
+        {U'\u00DF', QStringLiteral("ss")},   {U'\u00E6', QStringLiteral("ae")},
+        {U'\u00C6', QStringLiteral("AE")},   {U'\u0153', QStringLiteral("oe")},
+        {U'\u0152', QStringLiteral("OE")},   {U'\u00F8', QStringLiteral("o")},
+        {U'\u00D8', QStringLiteral("O")},    {U'\u0111', QStringLiteral("d")},
+        {U'\u0110', QStringLiteral("D")},    {U'\u0142', QStringLiteral("l")},
+        {U'\u0141', QStringLiteral("L")},    {U'\u00F0', QStringLiteral("d")},
+        {U'\u00D0', QStringLiteral("D")},    {U'\u00FE', QStringLiteral("th")},
+        {U'\u00DE', QStringLiteral("Th")},
     };
     return table;
 }

@@ -31,6 +31,4 @@ void ControlBox::mouseMoveEvent(QMouseEvent* event) {
     Q_EMIT mouseMoved(event->buttons(), event->globalPosition().toPoint());
 }
 
-void ControlBox::mouseReleaseEvent(QMouseEvent*) {
-    Q_EMIT released();
-}
+void ControlBox::mouseReleaseEvent(QMouseEvent*) { Q_EMIT released(); }

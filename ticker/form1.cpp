@@ -1,17 +1,17 @@
 #include "ticker/form1.h"
 
 #include "market/quotereader.h"
+#include "model/barlayout.h"
+#include "model/helptext.h"
+#include "model/promocaptions.h"
 #include "news/detailreader.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
-#include "model/barlayout.h"
-#include "model/helptext.h"
-#include "widgets/clicklabel.h"
-#include "widgets/style.h"
 #include "ticker/controlbox.h"
 #include "ticker/inettransfer.h"
-#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
+#include "widgets/clicklabel.h"
+#include "widgets/style.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,8 +34,7 @@ const QColor Falling(255, 0, 0);
 
 bool askBeforeExit(QWidget* parent) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Zefirina - Ventoria"),
-                    QStringLiteral("Vuoi veramente uscire da Zefirina ?"),
-                    QMessageBox::Yes | QMessageBox::No, parent);
+                    QStringLiteral("Vuoi veramente uscire da Zefirina ?"), QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(QStringLiteral(u"S\u00ec"));
     box.button(QMessageBox::No)->setText(QStringLiteral("No"));
@@ -48,8 +47,7 @@ QSizeF screenTwips() {
 }
 
 // A one-letter button of the control box; `left` in twips from the box's left edge.
-ClickLabel* makeButton(QWidget* box, const QString& text, const QColor& color,
-                       const QString& toolTip, float left) {
+ClickLabel* makeButton(QWidget* box, const QString& text, const QColor& color, const QString& toolTip, float left) {
     auto* label = new ClickLabel(text, box);
     label->setFont(Style::boldFont(8.25));
     QPalette palette = label->palette();
@@ -67,9 +65,9 @@ ClickLabel* makeButton(QWidget* box, const QString& text, const QColor& color,
 Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       Frame1(new TickerStrip(m_ring, this)), Frame2(new ControlBox(this)), Frame3(new QWidget(this)),
-      Timer1(new QTimer(this)), Timer2(new QTimer(this)), Timer3(new QTimer(this)),
-      m_hosts(hosts), m_network(new QNetworkAccessManager(this)), m_drag(*this),
-      m_exit{askBeforeExit, [] { QCoreApplication::exit(0); }} {
+      Timer1(new QTimer(this)), Timer2(new QTimer(this)), Timer3(new QTimer(this)), m_hosts(hosts),
+      m_network(new QNetworkAccessManager(this)),
+      m_drag(*this), m_exit{askBeforeExit, [] { QCoreApplication::exit(0); }} {
     setWindowTitle(QStringLiteral("Televideo RAI"));
     // The bar lives for the whole run, and the bar and the panel are tool windows, which Qt
     // does not count: closing the chart window would otherwise end the program. It ends
@@ -111,14 +109,11 @@ Form1::Form1(const ServiceHosts& hosts, QWidget* parent)
 Form1::~Form1() { delete panel; }
 
 void Form1::buildControlBox() {
-    Label6 = makeButton(Frame2, QStringLiteral("^"), QColor(128, 0, 128),
-                        QStringLiteral("Finestra al top"), 90.f);
-    Label5 = makeButton(Frame2, QStringLiteral("R"), QColor(0, 128, 0),
-                        QStringLiteral("Aggiorna i dati"), 300.f);
+    Label6 = makeButton(Frame2, QStringLiteral("^"), QColor(128, 0, 128), QStringLiteral("Finestra al top"), 90.f);
+    Label5 = makeButton(Frame2, QStringLiteral("R"), QColor(0, 128, 0), QStringLiteral("Aggiorna i dati"), 300.f);
     HelpButton = makeButton(Frame2, QStringLiteral("?"), QColor(0, 0, 255),
                             QStringLiteral("Aiuto per l'uso del ticker."), 510.f);
-    Label3 = makeButton(Frame2, QStringLiteral("X"), QColor(192, 0, 0), QStringLiteral("Chiude"),
-                        1020.f);
+    Label3 = makeButton(Frame2, QStringLiteral("X"), QColor(192, 0, 0), QStringLiteral("Chiude"), 1020.f);
     Check2 = new QCheckBox(Frame2);
     Check2->setToolTip(QStringLiteral("Futures Americani"));
     Check2->setAccessibleName(QStringLiteral("Futures Americani"));
@@ -143,8 +138,7 @@ void Form1::Form_Load() {
     m_widthTwips = BarLayout::barWidth(static_cast<float>(screen.width()));
     m_stripWidthTwips = BarLayout::stripWidth(m_widthTwips);
     Frame1->setGeometry(0, 0, toPixels(m_stripWidthTwips), toPixels(375.f));
-    Frame2->setGeometry(toPixels(m_stripWidthTwips), 0, toPixels(BarLayout::ControlBoxWidth),
-                        toPixels(375.f));
+    Frame2->setGeometry(toPixels(m_stripWidthTwips), 0, toPixels(BarLayout::ControlBoxWidth), toPixels(375.f));
     panel->setWidthTwips(m_widthTwips);
     panel->setCardWidthTwips(m_widthTwips - 100.f);
     panel->centreHeading();
@@ -225,8 +219,7 @@ void Form1::Label6_Click() {
     m_topTwips = 0.f;
     m_heightTwips = BarLayout::BarHeight;
     m_leftTwips = BarLayout::barLeft(static_cast<float>(screen.width()), m_widthTwips);
-    setGeometry(toPixels(m_leftTwips), toPixels(m_topTwips), toPixels(m_widthTwips),
-                toPixels(m_heightTwips));
+    setGeometry(toPixels(m_leftTwips), toPixels(m_topTwips), toPixels(m_widthTwips), toPixels(m_heightTwips));
     Segue();
 }
 
@@ -295,8 +288,7 @@ void Form1::Inet1_StateChanged(int State) {
     const QString page = Inet1->ResponseText();
     if (page.isEmpty())
         return;
-    const HeadlineBatch batch =
-        readHeadlines(page, m_links, QTime::currentTime().toString(QStringLiteral("hh:mm")));
+    const HeadlineBatch batch = readHeadlines(page, m_links, QTime::currentTime().toString(QStringLiteral("hh:mm")));
     for (int slot = 0; slot < HeadlineCount; ++slot)
         setSlotCaption(slot, batch.captions[slot]);
     m_links = batch.links;
@@ -310,9 +302,8 @@ void Form1::Inet2_StateChanged(int State) {
     if (State == InetTransfer::Error) {
         const bool connectionFailed =
             Inet2->ResponseCode() == static_cast<int>(InetTransfer::Failure::ConnectionFailed);
-        panel->setBody(detailFailureText(connectionFailed
-                                             ? QStringLiteral("Connessione non riuscita, riprovare!")
-                                             : Inet2->ResponseInfo()));
+        panel->setBody(detailFailureText(connectionFailed ? QStringLiteral("Connessione non riuscita, riprovare!")
+                                                          : Inet2->ResponseInfo()));
         panel->setBodyWaiting(false);
         return;
     }

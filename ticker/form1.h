@@ -1,9 +1,9 @@
 #pragma once
 
-#include "news/headlinereader.h"
 #include "common/servicehosts.h"
 #include "model/tickerring.h"
 #include "model/tickerstate.h"
+#include "news/headlinereader.h"
 #include "ticker/windowdrag.h"
 
 #include <QElapsedTimer>
@@ -69,18 +69,18 @@ public:
     TickerStrip* Frame1;
     ControlBox* Frame2;
     QWidget* Frame3;
-    ClickLabel* Label6;  // "^"
-    ClickLabel* Label5;  // "R"
+    ClickLabel* Label6;     // "^"
+    ClickLabel* Label5;     // "R"
     ClickLabel* HelpButton; // "?", caption 7 of the ticker: its clicks go to Label1_Click(7)
-    QCheckBox* Check2;   // futures on or off
-    ClickLabel* Label3;  // "X"
-    QTimer* Timer1;      // promotional captions
-    QTimer* Timer2;      // seconds until the next refresh
-    QTimer* Timer3;      // ticker motion: wakes only for the ticks that change the picture
-    InetTransfer* Inet1; // headline page
-    InetTransfer* Inet2; // one news item
-    InetTransfer* Inet3; // futures quote
-    InetTransfer* Inet4; // futures symbol
+    QCheckBox* Check2;      // futures on or off
+    ClickLabel* Label3;     // "X"
+    QTimer* Timer1;         // promotional captions
+    QTimer* Timer2;         // seconds until the next refresh
+    QTimer* Timer3;         // ticker motion: wakes only for the ticks that change the picture
+    InetTransfer* Inet1;    // headline page
+    InetTransfer* Inet2;    // one news item
+    InetTransfer* Inet3;    // futures quote
+    InetTransfer* Inet4;    // futures symbol
     Form2* panel;
 
 protected:

@@ -24,8 +24,7 @@ InetTransfer::Failure codeOf(FetchFailure failure) {
 }
 } // namespace
 
-InetTransfer::InetTransfer(QNetworkAccessManager* network, QObject* parent)
-    : QObject(parent), m_fetch(network) {
+InetTransfer::InetTransfer(QNetworkAccessManager* network, QObject* parent) : QObject(parent), m_fetch(network) {
     setTimeouts(StallTimeoutMs, TransferTimeoutMs);
     m_fetch.setBodySink([this](QByteArrayView piece, qint64 announced) {
         // Growing a text of megabytes piece by piece leaves it scattered over fresh memory

@@ -43,8 +43,7 @@ ServiceStarter::~ServiceStarter() {
 
 QStringList ServiceStarter::defaultFolders() {
     const QDir programFolder(QCoreApplication::applicationDirPath());
-    return {programFolder.path(),
-            QDir::cleanPath(programFolder.filePath(QStringLiteral("../service")))};
+    return {programFolder.path(), QDir::cleanPath(programFolder.filePath(QStringLiteral("../service")))};
 }
 
 std::optional<quint16> ServiceStarter::loopbackPort(const QString& host) {
@@ -66,21 +65,18 @@ bool ServiceStarter::answers(quint16 port) {
     return socket.waitForConnected(1000);
 }
 
-ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost,
-                                                      std::chrono::milliseconds patience) {
+ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, std::chrono::milliseconds patience) {
     const auto port = loopbackPort(newsHost);
     if (!port)
         return Outcome::NotLocal;
     if (answers(*port))
         return Outcome::AlreadyRunning;
-    const QString program =
-        QStandardPaths::findExecutable(QStringLiteral("zefirina-service"), m_folders);
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("zefirina-service"), m_folders);
     if (program.isEmpty())
         return Outcome::NotFound;
 
     m_process.setProgram(program);
-    m_process.setArguments(
-        {QStringLiteral("--port"), QString::number(*port), QStringLiteral("--exit-with-stdin")});
+    m_process.setArguments({QStringLiteral("--port"), QString::number(*port), QStringLiteral("--exit-with-stdin")});
     // What the service tells on its standard error goes where the bar's own messages go.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #ifdef Q_OS_WIN
@@ -94,18 +90,15 @@ ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost,
 
     QDeadlineTimer deadline(patience);
     QByteArray told;
-    while (!told.contains(ListeningLine) && m_process.state() != QProcess::NotRunning &&
-           !deadline.hasExpired()) {
-        m_process.waitForReadyRead(
-            static_cast<int>(std::min<qint64>(deadline.remainingTime(), 200)));
+    while (!told.contains(ListeningLine) && m_process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        m_process.waitForReadyRead(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 200)));
         told += m_process.readAllStandardOutput();
     }
     m_waiting = false;
     if (told.contains(ListeningLine))
         return Outcome::Started;
-    if (m_process.state() == QProcess::NotRunning &&
-        m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == PortTaken &&
-        answers(*port))
+    if (m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&
+        m_process.exitCode() == PortTaken && answers(*port))
         return Outcome::OtherStarted;
     return Outcome::Failed;
 }

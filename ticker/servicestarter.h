@@ -43,8 +43,7 @@ public:
                           std::chrono::milliseconds patience = std::chrono::milliseconds(5000));
     // From now on checks every `interval` that the service answers, and starts one again
     // when none does: after the bar that started the one in use has ended, or a crash.
-    void keepRunning(const QString& newsHost,
-                     std::chrono::milliseconds interval = std::chrono::seconds(10));
+    void keepRunning(const QString& newsHost, std::chrono::milliseconds interval = std::chrono::seconds(10));
     QString program() const { return m_process.program(); }
     qint64 processId() const { return m_process.processId(); }
 

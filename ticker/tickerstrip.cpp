@@ -20,8 +20,8 @@ constexpr int ImageHeightPx = 25;
 const QColor StripColor = Qt::black;
 const QColor BoxColor = Qt::white;
 constexpr std::array<QColor, TickerRing::SlotCount> InitialColors = {
-    QColor(0, 0, 128),  QColor(128, 0, 128), QColor(64, 64, 64), QColor(0, 0, 128),
-    QColor(0, 128, 128), QColor(255, 0, 0),  QColor(0, 0, 255)};
+    QColor(0, 0, 128),   QColor(128, 0, 128), QColor(64, 64, 64), QColor(0, 0, 128),
+    QColor(0, 128, 128), QColor(255, 0, 0),   QColor(0, 0, 255)};
 } // namespace
 
 TickerStrip::TickerStrip(const TickerRing& ring, QWidget* parent) : QWidget(parent), m_ring(ring) {
@@ -84,8 +84,7 @@ void TickerStrip::followRing() {
         const int x = toPixels(m_ring.box(i).left);
         const int width = toPixels(m_ring.box(i).width);
         moved = moved || x != view.x || width != view.width;
-        const bool seen = (view.x < this->width() && view.x + view.width > 0) ||
-                          (x < this->width() && x + width > 0);
+        const bool seen = (view.x < this->width() && view.x + view.width > 0) || (x < this->width() && x + width > 0);
         if (seen) {
             slides = slides && width == view.width && (!shift || *shift == x - view.x);
             shift = x - view.x;
@@ -133,13 +132,12 @@ void TickerStrip::paintEvent(QPaintEvent* event) {
         const int imageWidth = static_cast<int>(view.image.width() / ratio);
         const QRect shown = box & QRect(view.x, dirty.top(), imageWidth, dirty.height());
         if (!shown.isEmpty()) {
-            const QRectF source((shown.x() - view.x) * ratio, shown.y() * ratio,
-                                shown.width() * ratio, shown.height() * ratio);
+            const QRectF source((shown.x() - view.x) * ratio, shown.y() * ratio, shown.width() * ratio,
+                                shown.height() * ratio);
             painter.drawPixmap(QRectF(shown), view.image, source);
         }
         if (shown.isEmpty() || shown.right() < box.right())
-            painter.fillRect(box.adjusted(shown.isEmpty() ? 0 : shown.right() + 1 - box.left(), 0, 0, 0),
-                             BoxColor);
+            painter.fillRect(box.adjusted(shown.isEmpty() ? 0 : shown.right() + 1 - box.left(), 0, 0, 0), BoxColor);
     }
     // The strip shows through where no box stands.
     int x = dirty.left();

@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char c : page)
         FUZZ_CHECK(static_cast<unsigned char>(c) < 0x80);
     // 19 lines, each ended by CR LF, and no CR or LF anywhere else.
-    FUZZ_CHECK(page.endsWith("\r\n") && page.count('\r') == LineCount &&
-               page.count('\n') == LineCount && page.count("\r\n") == LineCount);
+    FUZZ_CHECK(page.endsWith("\r\n") && page.count('\r') == LineCount && page.count('\n') == LineCount &&
+               page.count("\r\n") == LineCount);
 
     // The symbol changes its own line only, and cannot end the attribute it goes into.
     static const QList<QByteArray> plainLines = chartPageText(Hosts, QString()).split('\n');
@@ -36,10 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray& line = lines[SymbolLine];
     constexpr qsizetype headSize = sizeof SymbolLineHead - 1;
     constexpr qsizetype tailSize = sizeof SymbolLineTail - 1;
-    FUZZ_CHECK(line.size() >= headSize + tailSize && line.startsWith(SymbolLineHead) &&
-               line.endsWith(SymbolLineTail));
-    const QByteArrayView value =
-        QByteArrayView(line).sliced(headSize, line.size() - headSize - tailSize);
+    FUZZ_CHECK(line.size() >= headSize + tailSize && line.startsWith(SymbolLineHead) && line.endsWith(SymbolLineTail));
+    const QByteArrayView value = QByteArrayView(line).sliced(headSize, line.size() - headSize - tailSize);
     for (const char c : value)
         FUZZ_CHECK(c != '\'' && c != '"' && c != '<' && c != '>');
     if (onlyOf(symbol, u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789:.-_"))

@@ -31,14 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Between the marker block and the closing div, a text that gives the rules nothing to
     // do comes back as it is.
-    const QString wrapped =
-        u"<div class=\"popup05\"><h2>T</h2></div>\r\n\r\n"_s + page + u"\r\n</div>"_s;
+    const QString wrapped = u"<div class=\"popup05\"><h2>T</h2></div>\r\n\r\n"_s + page + u"\r\n</div>"_s;
     const QString text = readDetail(wrapped);
     checkText(text);
     // The panel never gets more than it can show: each comma of the cut adds one blank.
     FUZZ_CHECK(text.size() <= 2 * MaxDetailChars + 1);
-    if (page.size() <= MaxDetailChars && !page.contains(u"</div>") && !page.contains(u',') &&
-        !page.contains(u"  ") && !page.contains(QChar(0x00C3)))
+    if (page.size() <= MaxDetailChars && !page.contains(u"</div>") && !page.contains(u',') && !page.contains(u"  ") &&
+        !page.contains(QChar(0x00C3)))
         FUZZ_CHECK(text == page);
     return 0;
 }

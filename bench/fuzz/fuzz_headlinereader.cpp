@@ -5,8 +5,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const HeadlineLinks PreviousLinks = {u"/n/prima.html"_s, u"/n/seconda.html"_s,
-                                     u"/n/terza.html"_s, u"/n/quarta.html"_s,
+const HeadlineLinks PreviousLinks = {u"/n/prima.html"_s, u"/n/seconda.html"_s, u"/n/terza.html"_s, u"/n/quarta.html"_s,
                                      u"/n/quinta.html"_s};
 const QString Clock = u"08:41"_s;
 } // namespace

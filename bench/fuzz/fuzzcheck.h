@@ -10,18 +10,18 @@
 
 // A rule every result must keep. A broken one is printed and stops the run, and libFuzzer
 // saves the input that broke it.
-#define FUZZ_CHECK(condition)                                                                    \
-    do {                                                                                         \
-        if (!(condition)) {                                                                      \
-            std::fprintf(stderr, "broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);        \
-            __builtin_trap();                                                                    \
-        }                                                                                        \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                              \
+            __builtin_trap();                                                                                          \
+        }                                                                                                              \
     } while (false)
 
 // The input as the bar reads a fetched body: the bytes as Windows-1252, one character each.
 inline QString fetchedText(const std::uint8_t* data, std::size_t size) {
-    const QString text = decodeWindows1252(
-        QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const QString text =
+        decodeWindows1252(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     FUZZ_CHECK(text.size() == static_cast<qsizetype>(size));
     return text;
 }

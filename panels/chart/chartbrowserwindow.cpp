@@ -1,15 +1,15 @@
 #include "panels/chart/chartbrowserwindow.h"
 
+#include "model/barlayout.h"
 #include "model/chartpage.h"
 #include "widgets/style.h"
-#include "model/barlayout.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <QFile>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>

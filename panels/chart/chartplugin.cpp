@@ -24,7 +24,8 @@ ChartPlugin::ChartPlugin() {
     // chose an interface, the chart is drawn in software: a line chart needs no graphics
     // card, and the OpenGL drivers alone take some 25 MB. The engine warns that this start
     // is late; the warnings are expected.
-    const bool userChose = qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND");
+    const bool userChose =
+        qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND");
     const QSGRendererInterface::GraphicsApi api = QQuickWindow::graphicsApi();
     if (!userChose)
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
@@ -35,6 +36,4 @@ ChartPlugin::ChartPlugin() {
     QtWebEngineQuick::initialize();
 }
 
-ChartWindow* ChartPlugin::createChartWindow(ChartPages& pages) {
-    return new ChartBrowserWindow(pages);
-}
+ChartWindow* ChartPlugin::createChartWindow(ChartPages& pages) { return new ChartBrowserWindow(pages); }

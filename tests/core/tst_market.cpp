@@ -1,6 +1,6 @@
+#include "common/servicehosts.h"
 #include "market/quotereader.h"
 #include "samplepage.h"
-#include "common/servicehosts.h"
 
 #include <QTest>
 
@@ -11,8 +11,8 @@ namespace {
 // change, open): the time right-aligned in its eight columns, the change left-aligned in its
 // ten. Filled in from the bottom of the page up, so a value never lands on a place still to
 // be filled.
-FuturesQuote readQuotePage(const QString& time, const QStringList& printed = {
-                               u"1,534.50"_s, u"+0.31%"_s, u"1,529.25"_s}) {
+FuturesQuote readQuotePage(const QString& time,
+                           const QStringList& printed = {u"1,534.50"_s, u"+0.31%"_s, u"1,529.25"_s}) {
     QString text = samplePage(u"quote_nqz26.html"_s);
     const std::pair<QString, QString> places[] = {
         {u"1,529.25"_s, printed[2]},
@@ -54,10 +54,11 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("printed");
         QTest::addColumn<QStringList>("fields"); // last, change, open
         QTest::addColumn<bool>("rising");
-        const auto row = [](const char* name, QStringList printed, QStringList fields,
-                            bool rising) { QTest::newRow(name) << printed << fields << rising; };
-        row("thousands comma", {u"1,534.50"_s, u"+0.31%"_s, u"1,529.25"_s},
-            {u"1534,50"_s, u"+ 0,31 %"_s, u"1529,25"_s}, true);
+        const auto row = [](const char* name, QStringList printed, QStringList fields, bool rising) {
+            QTest::newRow(name) << printed << fields << rising;
+        };
+        row("thousands comma", {u"1,534.50"_s, u"+0.31%"_s, u"1,529.25"_s}, {u"1534,50"_s, u"+ 0,31 %"_s, u"1529,25"_s},
+            true);
         row("windows end in a tag, open equal to last", {u"1,534.5"_s, u"0.00%"_s, u"1,534.5"_s},
             {u"1534,5"_s, u"+ 0,00 %"_s, u"1534,5"_s}, true);
         row("open above last, more digits", {u"999.75"_s, u"-0.15%"_s, u"1,001.25"_s},
@@ -109,10 +110,9 @@ private Q_SLOTS:
     // window one character too long, too short or shifted reads another value.
     void readsEachWindowToItsEdges() {
         const QString filler(36, u'x');
-        const QString page = u"9+1.2345678"_s + filler + u"Shows primary price"_s + u"9"_s +
-                             u"10:30 pm9"_s + filler.left(27) + u"ET</abbr><br /></span>"_s +
-                             u"Last price:1111111234567890"_s + u"Open:"_s + QString(25, u'1') +
-                             u"000000000000012345"_s + u"0"_s;
+        const QString page = u"9+1.2345678"_s + filler + u"Shows primary price"_s + u"9"_s + u"10:30 pm9"_s +
+                             filler.left(27) + u"ET</abbr><br /></span>"_s + u"Last price:1111111234567890"_s +
+                             u"Open:"_s + QString(25, u'1') + u"000000000000012345"_s + u"0"_s;
         const FuturesQuote quote = readQuote(page, {});
         QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()),
                  (QStringList{u"22:30"_s, u"23456789"_s, u"+ 1,234567 %"_s, u"000000000000012345"_s}));

@@ -14,9 +14,7 @@ QString caption(const char* time, const QString& title) {
     return u"  "_s + QLatin1String(time) + u" - "_s + title + u"  "_s;
 }
 
-QString link(const char* name) {
-    return u"/notizie/2025/12/"_s + QLatin1String(name) + u".html"_s;
-}
+QString link(const char* name) { return u"/notizie/2025/12/"_s + QLatin1String(name) + u".html"_s; }
 } // namespace
 
 class TestNews : public QObject {
@@ -26,8 +24,7 @@ private Q_SLOTS:
         const QString pairs = u"\u00C3\u00A8 \u00C3\u00B2 \u00C3\u00AC \u00C3\u00A9 \u00C3\u00B9"_s;
         QCOMPARE(repairAccents(pairs), u"\u00E8 \u00F2 \u00EC \u00E9 \u00F9"_s);
         // Any other lead character is "a grave", and what follows it stays.
-        QCOMPARE(repairAccents(u"citt\u00C3\u00A0 \u00C3\u02C6"_s),
-                 u"citt\u00E0\u00A0 \u00E0\u02C6"_s);
+        QCOMPARE(repairAccents(u"citt\u00C3\u00A0 \u00C3\u02C6"_s), u"citt\u00E0\u00A0 \u00E0\u02C6"_s);
         QCOMPARE(repairAccents(u"\u00C3\u00A8\u00C3"_s), u"\u00E8\u00E0"_s);
     }
 
@@ -40,23 +37,21 @@ private Q_SLOTS:
         const QString governo = caption("10:15", u"Perch\u00E9 il governo \u00E8 pronto al voto"_s);
         const QString treni = caption("09:58", u"Citt\u00E0\u00A0, pi\u00F9 treni per le feste"_s);
         const QString borsa = caption("09:30", u"Borsa: Milano apre in rialzo"_s);
-        const QString calcio =
-            caption("09:05", u"Calcio, la Nazionale &quot;torna&quot; a Coverciano"_s);
+        const QString calcio = caption("09:05", u"Calcio, la Nazionale &quot;torna&quot; a Coverciano"_s);
         QTest::newRow("first five of six")
             << u"headlines_six.html"_s << QStringList{maltempo, governo, treni, borsa, calcio}
-            << QStringList{link("maltempo-liguria"), link("governo-voto"), link("treni-feste"),
-                           link("borsa-apertura"), link("nazionale")};
+            << QStringList{link("maltempo-liguria"), link("governo-voto"), link("treni-feste"), link("borsa-apertura"),
+                           link("nazionale")};
         QTest::newRow("three records, then the third again and the first")
             << u"headlines_three.html"_s << QStringList{maltempo, governo, treni, treni, maltempo}
-            << QStringList{link("maltempo-liguria"), link("governo-voto"), link("treni-feste"),
-                           link("treni-feste"), link("maltempo-liguria")};
-        QTest::newRow("no record keeps the links")
-            << u"headlines_none.html"_s << QStringList(5, none)
-            << QStringList(PreviousLinks.begin(), PreviousLinks.end());
+            << QStringList{link("maltempo-liguria"), link("governo-voto"), link("treni-feste"), link("treni-feste"),
+                           link("maltempo-liguria")};
+        QTest::newRow("no record keeps the links") << u"headlines_none.html"_s << QStringList(5, none)
+                                                   << QStringList(PreviousLinks.begin(), PreviousLinks.end());
         QTest::newRow("record without no-break space has no time")
             << u"headlines_without_nbsp.html"_s << QStringList{borsa, none, none, borsa, none}
-            << QStringList{link("borsa-apertura"), link("sciopero"), link("sciopero"),
-                           link("borsa-apertura"), link("sciopero")};
+            << QStringList{link("borsa-apertura"), link("sciopero"), link("sciopero"), link("borsa-apertura"),
+                           link("sciopero")};
     }
     void readsHeadlinePage() {
         QFETCH(QString, fileName);
@@ -72,15 +67,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         // The blank after a comma goes before a digit, unless halving a run left two.
         QTest::newRow("comma before a digit")
-            << u"<div class=\"popup05\"></div>\n<p>Costo, 5 euro,   12,5  </div>"_s
-            << u"Costo,5 euro,  12,5"_s;
+            << u"<div class=\"popup05\"></div>\n<p>Costo, 5 euro,   12,5  </div>"_s << u"Costo,5 euro,  12,5"_s;
         QTest::newRow("saved page: commas, runs of blanks, accents")
             << samplePage(u"detail_maltempo.html"_s)
             << u"Genova, piogge intense fino a domani: caduti 120,5 millimetri in sei ore,  "
                u"e la citt\u00E0\u00A0 \u00E8 in allerta. Scuole chiuse a Savona."_s;
         QTest::newRow("no marker: from the tenth character up to the first closing div")
-            << u"<html><body><p>Pagina non trovata</p>\n</div>"_s
-            << u"dy><p>Pagina non trovata</p"_s;
+            << u"<html><body><p>Pagina non trovata</p>\n</div>"_s << u"dy><p>Pagina non trovata</p"_s;
         QTest::newRow("no second closing div")
             << u"<div class=\"popup05\">Titolo</div>\n<p>Testo senza fine"_s << QString();
         // The panel shows no more than it can lay out without stopping the ticker.
@@ -89,12 +82,11 @@ private Q_SLOTS:
             << u"<div class=\"popup05\"></div>\n<p>"_s + sentence.repeated(MaxDetailChars) + u"  </div>"_s
             << sentence.repeated(MaxDetailChars / 16) + QChar(u'\u2026');
         // The limit counts the text as shown, after the commas have gained their blanks.
-        QTest::newRow("commas only") << u"<div class=\"popup05\"></div>\n<p>"_s +
-                                            QString(MaxDetailChars, u',') + u"  </div>"_s
+        QTest::newRow("commas only") << u"<div class=\"popup05\"></div>\n<p>"_s + QString(MaxDetailChars, u',') +
+                                            u"  </div>"_s
                                      << u", "_s.repeated(MaxDetailChars / 2) + QChar(u'\u2026');
         QTest::newRow("comma at the cut")
-            << u"<div class=\"popup05\"></div>\n<p>"_s + QString(MaxDetailChars - 1, u'a') +
-                   u",b, c, d  </div>"_s
+            << u"<div class=\"popup05\"></div>\n<p>"_s + QString(MaxDetailChars - 1, u'a') + u",b, c, d  </div>"_s
             << QString(MaxDetailChars - 1, u'a') + u",\u2026"_s;
     }
     void readsDetailText() {

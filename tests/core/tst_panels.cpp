@@ -16,8 +16,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("value");
         QTest::newRow("futures") << u"NQZ26"_s << QByteArray("NQZ26");
         QTest::newRow("empty, before the symbol file is read") << QString() << QByteArray();
-        QTest::newRow("line end and beyond ASCII")
-            << u"NQZ26\u00E8\r\n"_s << QByteArray("NQZ26&#232;&#13;&#10;");
+        QTest::newRow("line end and beyond ASCII") << u"NQZ26\u00E8\r\n"_s << QByteArray("NQZ26&#232;&#13;&#10;");
         QTest::newRow("quotes, angle brackets, ampersand")
             << u"NQ'Z\"26<b>&"_s << QByteArray("NQ&#39;Z&quot;26&lt;b&gt;&amp;");
     }
@@ -58,7 +57,7 @@ private Q_SLOTS:
             QVERIFY(QFile::exists(*path));
         }
         QVERIFY(file.removalPending()); // a second later, written or not
-        file.remove(); // with nothing written, deletes nothing
+        file.remove();                  // with nothing written, deletes nothing
         QVERIFY(!path || !QFile::exists(*path));
         QVERIFY(!file.removalPending());
     }

@@ -1,8 +1,8 @@
+#include "common/windows1252.h"
 #include "model/barlayout.h"
 #include "model/helptext.h"
 #include "model/promocaptions.h"
 #include "model/tickerring.h"
-#include "common/windows1252.h"
 
 #include <QTest>
 
@@ -47,8 +47,7 @@ private Q_SLOTS:
             for (int i = 0; i < TickerRing::SlotCount; ++i)
                 if (ring.box(i).left < Strip && ring.box(i).left + ring.box(i).width > 0)
                     shown.push_back(i);
-            std::sort(shown.begin(), shown.end(),
-                      [&](int a, int b) { return ring.box(a).left < ring.box(b).left; });
+            std::sort(shown.begin(), shown.end(), [&](int a, int b) { return ring.box(a).left < ring.box(b).left; });
             QVERIFY(!shown.empty() && ring.box(shown.front()).left <= 0);
             QVERIFY(ring.box(shown.back()).left + ring.box(shown.back()).width >= Strip);
             for (std::size_t k = 1; k < shown.size(); ++k) {
@@ -190,18 +189,18 @@ private Q_SLOTS:
     void helpTextIsOneParagraph() {
         QCOMPARE(HelpText::heading(), u" Aiuto per l'uso del ticker"_s);
         QCOMPARE(HelpText::body(),
-            u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla "
-            u"occorre trascinarela con il mouse dalla zona viola a destra, per riposizionarla premere la "
-            u"freccetta in su. La check box serve a visualizzare i Futures sul Nasdaq 100 nel ticker. "
-            u"Cliccando sui titoli del ticker, si visualizzano le notizie, e cliccando al centro della "
-            u"notizia si chiude il riquadro. Cliccando sul titolo successivo si va alla pagina Televideo "
-            u"RAI fonte delle ultime notizie visualizzate. La R in verde, esegue l'aggiornamento rapido "
-            u"delle informazioni. La X chiude il programma. Se si clicca sul titolo dei futures, si apre "
-            u"la Chart Tempo Reale di Lycos e si possono visualizzare gli altri indici Americani con "
-            u"l'aiuto dei Men\u00f9. La barra ticker si posiziona su tutte le finestre aperte in una "
-            u"posizione normalmente libera, il riquadro notizia viene nascosto dalle finestre aperte, per "
-            u"rivisualizzarlo, cliccare sulla barra viola. Fate buon uso del programma e ricordatevi di "
-            u"visitare il sito per altri freeware."_s);
+                 u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla "
+                 u"occorre trascinarela con il mouse dalla zona viola a destra, per riposizionarla premere la "
+                 u"freccetta in su. La check box serve a visualizzare i Futures sul Nasdaq 100 nel ticker. "
+                 u"Cliccando sui titoli del ticker, si visualizzano le notizie, e cliccando al centro della "
+                 u"notizia si chiude il riquadro. Cliccando sul titolo successivo si va alla pagina Televideo "
+                 u"RAI fonte delle ultime notizie visualizzate. La R in verde, esegue l'aggiornamento rapido "
+                 u"delle informazioni. La X chiude il programma. Se si clicca sul titolo dei futures, si apre "
+                 u"la Chart Tempo Reale di Lycos e si possono visualizzare gli altri indici Americani con "
+                 u"l'aiuto dei Men\u00f9. La barra ticker si posiziona su tutte le finestre aperte in una "
+                 u"posizione normalmente libera, il riquadro notizia viene nascosto dalle finestre aperte, per "
+                 u"rivisualizzarlo, cliccare sulla barra viola. Fate buon uso del programma e ricordatevi di "
+                 u"visitare il sito per altri freeware."_s);
     }
 
     // One character per byte: the bytes the code page leaves undefined keep their value.

@@ -65,10 +65,8 @@ private Q_SLOTS:
         QCOMPARE(starter->program(), InstalledBin + u"/zefirina-service"_s);
         {
             Form1 bar(ServiceHosts{host, host, host, host, host, host});
-            QTRY_COMPARE(bar.Frame1->caption(0),
-                         u"  18:05 - Prova di installazione, prima notizia  "_s);
-            QCOMPARE(bar.Frame1->caption(4),
-                     u"  14:01 - Prova di installazione, quinta notizia  "_s);
+            QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
+            QCOMPARE(bar.Frame1->caption(4), u"  14:01 - Prova di installazione, quinta notizia  "_s);
             bar.Label1_Click(1);
             QTRY_COMPARE(bar.panel->body(), u"Il testo della seconda notizia."_s);
         }
@@ -81,23 +79,19 @@ private Q_SLOTS:
     void leavesARunningServiceAlone() {
         const quint16 port = freePort();
         QProcess running;
-        running.start(InstalledBin + u"/zefirina-service"_s,
-                      {u"--port"_s, QString::number(port), u"--sample"_s});
+        running.start(InstalledBin + u"/zefirina-service"_s, {u"--port"_s, QString::number(port), u"--sample"_s});
         QVERIFY(running.waitForReadyRead(5000));
         {
             ServiceStarter starter({InstalledBin});
-            QCOMPARE(starter.ensureRunning(u"127.0.0.1:%1"_s.arg(port)),
-                     ServiceStarter::Outcome::AlreadyRunning);
+            QCOMPARE(starter.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
         }
         QVERIFY(answers(port));
         QCOMPARE(running.state(), QProcess::Running);
         ServiceStarter elsewhere({InstalledBin});
-        QCOMPARE(elsewhere.ensureRunning(u"news.example.org:80"_s),
-                 ServiceStarter::Outcome::NotLocal);
+        QCOMPARE(elsewhere.ensureRunning(u"news.example.org:80"_s), ServiceStarter::Outcome::NotLocal);
 
         ServiceStarter watching({InstalledBin});
-        QCOMPARE(watching.ensureRunning(u"127.0.0.1:%1"_s.arg(port)),
-                 ServiceStarter::Outcome::AlreadyRunning);
+        QCOMPARE(watching.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
         watching.keepRunning(u"127.0.0.1:%1"_s.arg(port), std::chrono::milliseconds(50));
         running.kill();
         running.waitForFinished();

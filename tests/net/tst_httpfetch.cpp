@@ -71,14 +71,13 @@ private Q_SLOTS:
         QTest::addColumn<TestHttpServer::Reply>("reply");
         QTest::addColumn<FetchFailure>("failure");
         const TestHttpServer::Reply page{200, "<html>" + QByteArray(4096, 'x') + "</html>"};
-        QTest::newRow("connection refused") << QStringLiteral("127.0.0.1:1") << page
-                                            << FetchFailure::ConnectionFailed;
+        QTest::newRow("connection refused") << QStringLiteral("127.0.0.1:1") << page << FetchFailure::ConnectionFailed;
         QTest::newRow("unknown host") << QStringLiteral("no-such-host.invalid") << page
                                       << FetchFailure::ConnectionFailed;
         QTest::newRow("never answers") << QString() << TestHttpServer::Reply{200, {}, Delivery::Silent}
                                        << FetchFailure::TimedOut;
-        QTest::newRow("a byte now and then") << QString() << TestHttpServer::Reply{200, {}, Delivery::Trickle}
-                                             << FetchFailure::TimedOut;
+        QTest::newRow("a byte now and then")
+            << QString() << TestHttpServer::Reply{200, {}, Delivery::Trickle} << FetchFailure::TimedOut;
         QTest::newRow("closed mid-body") << QString() << TestHttpServer::Reply{200, page.body, Delivery::CutMidBody}
                                          << FetchFailure::Interrupted;
         QTest::newRow("error page closed mid-body")

@@ -1,4 +1,7 @@
+#include "common/servicehosts.h"
+#include "common/windows1252.h"
 #include "market/quotereader.h"
+#include "model/promocaptions.h"
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
 #include "panels/form2.h"
@@ -8,10 +11,7 @@
 #include "service/sitecontent.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
-#include "model/promocaptions.h"
-#include "common/servicehosts.h"
 #include "ticker/tickerstrip.h"
-#include "common/windows1252.h"
 
 #include "datafile.h"
 #include "feedexpectation.h"
@@ -83,7 +83,7 @@ private Q_SLOTS:
     // Sent byte for byte: a client library would tidy some of these paths before sending them.
     void routes_data() {
         QTest::addColumn<QByteArray>("request"); // method and target
-        QTest::addColumn<int>("status"); // the status; for XML, the line of the fault
+        QTest::addColumn<int>("status");         // the status; for XML, the line of the fault
         QTest::addColumn<QByteArray>("contentType");
         QTest::addColumn<QByteArray>("body"); // a part of it
         QTest::addColumn<QByteArray>("cacheControl");
@@ -99,7 +99,8 @@ private Q_SLOTS:
         const auto notFound = [&](const char* name, const QByteArray& request) {
             QTest::newRow(name) << request << 404 << text << QByteArray("Pagina non trovata\n") << noStore;
         };
-        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text << QByteArray("NQ") /* the contract of the day */
+        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text
+                                        << QByteArray("NQ") /* the contract of the day */
                                         << news;
         QTest::newRow("headlines") << get(headlinePageUrl(m_hosts)) << 200 << html << QByteArray("StrilloTelevideo")
                                    << news;
@@ -129,11 +130,11 @@ private Q_SLOTS:
         QTest::newRow("chart script") << QByteArray("GET /livecharts/livecharts.LiveChartsV3.js") << 200
                                       << QByteArray("text/javascript; charset=utf-8") << QByteArray("window.runApplet")
                                       << noStore;
-        QTest::newRow("sample chart data") << QByteArray("GET /livecharts/series.json?symbol=INDEX%3AINDU") << 200
-                                           << QByteArray("application/json") << QByteArray("\"sample\":true")
-                                           << noStore;
-        QTest::newRow("chart data, unknown symbol") << QByteArray("GET /livecharts/series.json?symbol=IBM") << 404
-                                                    << text << QByteArray() << noStore;
+        QTest::newRow("sample chart data")
+            << QByteArray("GET /livecharts/series.json?symbol=INDEX%3AINDU") << 200 << QByteArray("application/json")
+            << QByteArray("\"sample\":true") << noStore;
+        QTest::newRow("chart data, unknown symbol")
+            << QByteArray("GET /livecharts/series.json?symbol=IBM") << 404 << text << QByteArray() << noStore;
     }
 
     void routes() {
@@ -163,11 +164,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<bool>("closed");
         QTest::newRow("HTTP/1.1") << QByteArray("GET / HTTP/1.1\r\n") << false;
-        QTest::newRow("HTTP/1.1, close")
-            << QByteArray("GET / HTTP/1.1\r\nConnection: Close\r\n") << true;
+        QTest::newRow("HTTP/1.1, close") << QByteArray("GET / HTTP/1.1\r\nConnection: Close\r\n") << true;
         QTest::newRow("HTTP/1.0") << QByteArray("GET / HTTP/1.0\r\n") << true;
-        QTest::newRow("HTTP/1.0, keep-alive")
-            << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n") << false;
+        QTest::newRow("HTTP/1.0, keep-alive") << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n") << false;
     }
     void closesTheConnectionWhenAsked() {
         QFETCH(QByteArray, request);
@@ -249,7 +248,8 @@ private Q_SLOTS:
         const QByteArray chart = fetch(QUrl(u"http://%1/livecharts/series.json?symbol=NQZ26"_s.arg(s.hosts.chartData)));
         QCOMPARE(page.isEmpty(), fields.isEmpty());
         QCOMPARE(chart.isEmpty(), fields.isEmpty());
-        QCOMPARE(s.provider.requestLines(), QList<QByteArray>{"GET /v8/finance/chart/NQZ26.CME?interval=5m&range=1d HTTP/1.1"});
+        QCOMPARE(s.provider.requestLines(),
+                 QList<QByteArray>{"GET /v8/finance/chart/NQZ26.CME?interval=5m&range=1d HTTP/1.1"});
         if (fields.isEmpty())
             return;
         const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
@@ -472,13 +472,15 @@ private:
         socket.connectToHost(QHostAddress::LocalHost, m_service.port());
         socket.write(requestLine + "\r\nHost: 127.0.0.1\r\n\r\n");
         QByteArray answer;
-        static_cast<void>(QTest::qWaitFor([&] {
-            answer += socket.readAll();
-            const qsizetype headEnd = answer.indexOf("\r\n\r\n");
-            const QRegularExpressionMatch match = length.match(QString::fromLatin1(answer.left(headEnd)));
-            return (headEnd > 0 && match.hasMatch() && answer.size() >= headEnd + 4 + match.captured(1).toInt()) ||
-                   socket.state() == QAbstractSocket::UnconnectedState;
-        }, 5000));
+        static_cast<void>(QTest::qWaitFor(
+            [&] {
+                answer += socket.readAll();
+                const qsizetype headEnd = answer.indexOf("\r\n\r\n");
+                const QRegularExpressionMatch match = length.match(QString::fromLatin1(answer.left(headEnd)));
+                return (headEnd > 0 && match.hasMatch() && answer.size() >= headEnd + 4 + match.captured(1).toInt()) ||
+                       socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            5000));
         return answer;
     }
 

@@ -1,3 +1,4 @@
+#include "common/windows1252.h"
 #include "market/quotereader.h"
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
@@ -7,11 +8,10 @@
 #include "service/feededition.h"
 #include "service/feedreader.h"
 #include "service/frontmonth.h"
-#include "service/providerquote.h"
 #include "service/pricewalk.h"
+#include "service/providerquote.h"
 #include "service/quotepage.h"
 #include "service/servicecommandline.h"
-#include "common/windows1252.h"
 
 #include "datafile.h"
 #include "feedexpectation.h"
@@ -123,8 +123,8 @@ private Q_SLOTS:
 
         const QByteArray rising = dataFile("provider-rising.json");
         QTest::newRow("rising day") << rising << u"2026-12-04T14:55:00Z 21034.25 21000 20950 5"_s;
-        QTest::newRow("falling day, open given") << dataFile("provider-falling.json")
-                                                 << u"2026-12-04T20:00:00Z 20990.75 21080.5 21100 6"_s;
+        QTest::newRow("falling day, open given")
+            << dataFile("provider-falling.json") << u"2026-12-04T20:00:00Z 20990.75 21080.5 21100 6"_s;
         QTest::newRow("market closed") << dataFile("provider-closed.json")
                                        << u"2026-12-04T22:00:00Z 21050 20980 20950 6"_s;
         QTest::newRow("no last price") << dataFile("provider-missing.json") << QString();
@@ -133,16 +133,20 @@ private Q_SLOTS:
         QTest::newRow("garbage") << QByteArray("<html>Too Many Requests</html>") << QString();
         QTest::newRow("empty") << QByteArray() << QString();
         QByteArray negative = rising;
-        QTest::newRow("negative price") << negative.replace("\"regularMarketPrice\":21034.25", "\"regularMarketPrice\":-1")
+        QTest::newRow("negative price") << negative.replace("\"regularMarketPrice\":21034.25",
+                                                            "\"regularMarketPrice\":-1")
                                         << QString();
         QByteArray textTime = rising;
-        QTest::newRow("time as text") << textTime.replace("\"regularMarketTime\":", "\"regularMarketTime\":\"1\",\"x\":")
+        QTest::newRow("time as text") << textTime.replace("\"regularMarketTime\":",
+                                                          "\"regularMarketTime\":\"1\",\"x\":")
                                       << QString();
         QByteArray noPrevious = rising;
         noPrevious.replace("\"previousClose\":20950.0", "\"previousClose\":null");
-        QTest::newRow("only the chart's previous close") << noPrevious << u"2026-12-04T14:55:00Z 21034.25 21000 20950 5"_s;
+        QTest::newRow("only the chart's previous close")
+            << noPrevious << u"2026-12-04T14:55:00Z 21034.25 21000 20950 5"_s;
         QTest::newRow("no previous close")
-            << QByteArray(noPrevious).replace("\"chartPreviousClose\":20950.0", "\"chartPreviousClose\":0") << QString();
+            << QByteArray(noPrevious).replace("\"chartPreviousClose\":20950.0", "\"chartPreviousClose\":0")
+            << QString();
     }
     void providerAnswer() {
         QFETCH(QByteArray, answer);
@@ -215,10 +219,10 @@ private Q_SLOTS:
         QTest::newRow("help") << args({u"--help"}) << u"help"_s;
         QTest::newRow("help-all") << args({u"--help-all"}) << u"help"_s;
         QTest::newRow("feed URL") << args({u"--feed", u"https://x.org/rss"}) << run(local, u"https://x.org/rss");
-        QTest::newRow("file, shortest refresh") << args({u"--feed", file, u"--refresh", u"30"})
-                                                << run(local, fileUrl, 30);
-        QTest::newRow("file URL, longest refresh") << args({u"--feed", fileUrl, u"--refresh", u"86400"})
-                                                   << run(local, fileUrl, 86400);
+        QTest::newRow("file, shortest refresh")
+            << args({u"--feed", file, u"--refresh", u"30"}) << run(local, fileUrl, 30);
+        QTest::newRow("file URL, longest refresh")
+            << args({u"--feed", fileUrl, u"--refresh", u"86400"}) << run(local, fileUrl, 86400);
         QTest::newRow("port too high") << args({u"--port", u"65536"}) << invalid;
         QTest::newRow("port with sign") << args({u"--port", u"+80"}) << invalid;
         QTest::newRow("host name") << args({u"--listen", u"localhost"}) << invalid;
@@ -234,8 +238,8 @@ private Q_SLOTS:
         QTest::newRow("sample") << args({u"--sample"}) << run(local, u"-", 180, u"sample");
         QTest::newRow("sample with a feed") << args({u"--sample", u"--feed", file}) << invalid;
         QTest::newRow("sample with refresh") << args({u"--sample", u"--refresh", u"60"}) << invalid;
-        QTest::newRow("started by the bar") << args({u"--port", u"0", u"--exit-with-stdin"})
-                                            << run(u"127.0.0.1 0"_s, u"-", 180, u"stdin");
+        QTest::newRow("started by the bar")
+            << args({u"--port", u"0", u"--exit-with-stdin"}) << run(u"127.0.0.1 0"_s, u"-", 180, u"stdin");
     }
 
     void commandLine() {
@@ -249,9 +253,13 @@ private Q_SLOTS:
         if (parsed != Outcome::Run)
             QCOMPARE(parsed == Outcome::Invalid ? u"invalid"_s : u"help"_s, outcome);
         else
-            QCOMPARE(u"%1 %2 %3 %4 %5"_s.arg(line.address().toString()).arg(line.port())
-                         .arg(line.feed() ? line.feed()->toString() : u"-"_s).arg(line.refreshInterval().count())
-                         .arg(line.sample() ? u"sample"_s : line.exitWithStdin() ? u"stdin"_s : u"-"_s),
+            QCOMPARE(u"%1 %2 %3 %4 %5"_s.arg(line.address().toString())
+                         .arg(line.port())
+                         .arg(line.feed() ? line.feed()->toString() : u"-"_s)
+                         .arg(line.refreshInterval().count())
+                         .arg(line.sample()          ? u"sample"_s
+                              : line.exitWithStdin() ? u"stdin"_s
+                                                     : u"-"_s),
                      outcome);
     }
 
@@ -283,11 +291,11 @@ private Q_SLOTS:
                                          << QStringList() << QString();
         // A feed the user chose and that cannot be read gives the sample news and says why,
         // rather than news the user did not ask for.
-        QTest::newRow("unusable environment") << false << QString() << u"ftp://a.example/rss"_s << conf
-                                              << QStringList()
-                                              << u"unsupported feed URL 'ftp://a.example/rss': expected http, https or a file"_s;
-        QTest::newRow("URL without host") << false << QString() << QString() << u"feed=https:///rss"_s
-                                          << QStringList() << u"invalid feed URL 'https:///rss'"_s;
+        QTest::newRow("unusable environment")
+            << false << QString() << u"ftp://a.example/rss"_s << conf << QStringList()
+            << u"unsupported feed URL 'ftp://a.example/rss': expected http, https or a file"_s;
+        QTest::newRow("URL without host") << false << QString() << QString() << u"feed=https:///rss"_s << QStringList()
+                                          << u"invalid feed URL 'https:///rss'"_s;
     }
 
     void feedChoice() {
@@ -299,7 +307,8 @@ private Q_SLOTS:
         QFETCH(QString, error);
 
         const std::optional<QUrl> given = commandLine.isEmpty() ? std::nullopt : std::optional(QUrl(commandLine));
-        const FeedChoice choice = chooseFeeds(sample, given, environment, config, u"/home/u/.config/zefirina/zefirina.conf"_s);
+        const FeedChoice choice =
+            chooseFeeds(sample, given, environment, config, u"/home/u/.config/zefirina/zefirina.conf"_s);
         QStringList chosen;
         for (const QUrl& feed : choice.feeds)
             chosen.append(feed.toString());
@@ -327,8 +336,9 @@ private Q_SLOTS:
         }
         // The newest comes last in the document; its long text is cut for the panel.
         QTest::newRow("40000 items") << hugeFeed(40000)
-            << QStringList{u"18:39 - Notizia 39999"_s, u"18:38 - Notizia 39998"_s, u"18:37 - Notizia 39997"_s}
-            << QStringList{QStringList(114, u"parola"_s).join(u' ') + u"..."_s, u"Testo"_s};
+                                     << QStringList{u"18:39 - Notizia 39999"_s, u"18:38 - Notizia 39998"_s,
+                                                    u"18:37 - Notizia 39997"_s}
+                                     << QStringList{QStringList(114, u"parola"_s).join(u' ') + u"..."_s, u"Testo"_s};
     }
 
     void feed() {

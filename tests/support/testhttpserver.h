@@ -63,7 +63,8 @@ private:
         m_requests.append(request);
         const QByteArray path = requestLine.split(' ').value(1);
         const Reply reply = m_replies.value(path, m_defaultReply);
-        const bool unchanged = !reply.etag.isEmpty() && request.toLower().contains("\r\nif-none-match: " + reply.etag.toLower() + "\r\n");
+        const bool unchanged =
+            !reply.etag.isEmpty() && request.toLower().contains("\r\nif-none-match: " + reply.etag.toLower() + "\r\n");
         switch (reply.delivery) {
         case Delivery::Whole:
             if (unchanged)

@@ -1,10 +1,10 @@
 #include "browserstandin.h"
+#include "model/tickerstate.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
 #include "service/localservice.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
-#include "model/tickerstate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,9 +31,7 @@ constexpr int EngineStart = 30000; // ms; the first page also starts the engine
 
 QString dataPath(const char* name) { return QStringLiteral(DATA_DIR "/") + QLatin1String(name); }
 
-QString chartPagePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(u"sito.htm"_s);
-}
+QString chartPagePath() { return QDir(QCoreApplication::applicationDirPath()).filePath(u"sito.htm"_s); }
 
 QWidget* browserOf(QWidget* window) { return window->findChild<QWidget*>(u"WebBrowser1"_s); }
 QString pageTitle(QWidget* window) { return browserOf(window)->property("title").toString(); }
@@ -151,8 +149,8 @@ private Q_SLOTS:
         // Away from the chart page first, to a page that shows that the engine draws.
         m_panel->chartWindow()->navigate(dataPath("chart-colour.html"));
         const QPoint middle = browserOf(window)->rect().center();
-        QTRY_COMPARE_WITH_TIMEOUT(browserOf(window)->grab().toImage().pixelColor(middle),
-                                  QColor(0, 128, 255), EngineStart);
+        QTRY_COMPARE_WITH_TIMEOUT(browserOf(window)->grab().toImage().pixelColor(middle), QColor(0, 128, 255),
+                                  EngineStart);
         chooseMenu(window, item);
         QFile page(chartPagePath());
         QVERIFY(page.open(QIODevice::ReadOnly));
@@ -164,7 +162,7 @@ private Q_SLOTS:
     // symbol from the data host; the service's quote provider is a loopback stand-in.
     void appletDrawsTheChart_data() {
         QTest::addColumn<int>("providerStatus"); // 0: no applet host at all
-        QTest::addColumn<QString>("outcome");     // the page's title once the chart is done
+        QTest::addColumn<QString>("outcome");    // the page's title once the chart is done
         QTest::newRow("drawn") << 200 << u"NQZ26"_s;
         QTest::newRow("provider failing") << 503 << u"Dati non disponibili"_s;
         QTest::newRow("applet without script") << 0 << QString();
@@ -203,7 +201,8 @@ private Q_SLOTS:
         QCOMPARE(risingPixels(chart) > 100, providerStatus == 200);
         if (providerStatus != 200)
             return;
-        for (const auto& [item, symbol] : {std::pair(u"Nasdaq"_s, u"INDEX:COMPX"_s), std::pair(u"Dow Jones"_s, u"INDEX:INDU"_s)}) {
+        for (const auto& [item, symbol] :
+             {std::pair(u"Nasdaq"_s, u"INDEX:COMPX"_s), std::pair(u"Dow Jones"_s, u"INDEX:INDU"_s)}) {
             chooseMenu(window, item);
             QTRY_COMPARE_WITH_TIMEOUT(pageTitle(window), symbol, EngineStart);
             QTRY_VERIFY(risingPixels(applet()) > 100);
@@ -247,15 +246,13 @@ private Q_SLOTS:
         QVERIFY(bar.panel->isVisible());
         const QWidget* window = bar.panel->chartWindow()->window();
         QVERIFY(window && window->isVisible());
-        const QPoint offCentre = window->frameGeometry().center() -
-                                 QGuiApplication::primaryScreen()->geometry().center();
+        const QPoint offCentre =
+            window->frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
         QVERIFY(offCentre.manhattanLength() <= 1);
 
         // Closed by the user through the window manager while the program runs: the bar and
         // the panel stay, and the program goes on.
-        connect(window, &QObject::destroyed, this, [] {
-            QTimer::singleShot(200, [] { QCoreApplication::exit(42); });
-        });
+        connect(window, &QObject::destroyed, this, [] { QTimer::singleShot(200, [] { QCoreApplication::exit(42); }); });
         // Asked again until it goes: the window manager may not have taken the window in yet.
         QTimer closer;
         connect(&closer, &QTimer::timeout, [] { QProcess::execute(u"wmctrl"_s, {u"-c"_s, Caption}); });

@@ -1,15 +1,15 @@
 // Each of the bar's four transfers against each way a server can misbehave: the bar must
 // not crash or hang, the ticker must keep moving, the transfer must be free again, and
 // the bar and the panel must show what a failed or an odd page gives.
-#include "generatedpages.h"
+#include "common/windows1252.h"
 #include "datafile.h"
+#include "generatedpages.h"
+#include "model/promocaptions.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
-#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
-#include "common/windows1252.h"
 
 #include <QCheckBox>
 #include <QRandomGenerator>
@@ -61,15 +61,16 @@ private Q_SLOTS:
         // futures symbol. A failure changes nothing but the panel, which tells it; a page
         // that arrives is read whatever it holds, as the readers' rules say.
         const auto failed = [](const QString& text) {
-            return std::array{unchanged(), exactly(QStringLiteral("\r\n") + text + QStringLiteral("\r\n")),
-                              unchanged(), exactly({})};
+            return std::array{unchanged(), exactly(QStringLiteral("\r\n") + text + QStringLiteral("\r\n")), unchanged(),
+                              exactly({})};
         };
         const auto interrupted = std::array{unchanged(), startsWith(QStringLiteral("\r\nTrasferimento interrotto: ")),
                                             unchanged(), exactly({})};
         const QString unavailable = QStringLiteral("Dati non disponibili");
         const QString nul = QString(QChar(0));
-        static const char nulBytes[] = "<div class=\"StrilloTelevideo\"><a href=\"/n/1.html\">12.00&nbsp;Tito"
-                                       "\0lo</a></div>\n<div class=\"popup05\"><h2>T</h2></div>\r\n\r\nTe\0sto\r\n</div>";
+        static const char nulBytes[] =
+            "<div class=\"StrilloTelevideo\"><a href=\"/n/1.html\">12.00&nbsp;Tito"
+            "\0lo</a></div>\n<div class=\"popup05\"><h2>T</h2></div>\r\n\r\nTe\0sto\r\n</div>";
         const QByteArray nulPage(nulBytes, sizeof nulBytes - 1);
         const QByteArray endless = "<div class=\"popup05\"><h2>T</h2></div>\r\n\r\nTesto senza fine";
         const QByteArray errorPage = "<html><body><h1>Errore interno del server</h1></body></html>";
@@ -135,9 +136,15 @@ private Q_SLOTS:
             QCOMPARE(now, before);
             QCOMPARE(readings(), stateBefore);
             break;
-        case Match::Exactly: QCOMPARE(now, expected.left(TickerStrip::MaxCaptionChars)); break;
-        case Match::StartsWith: QVERIFY2(now.startsWith(expected), qPrintable(now)); break;
-        case Match::Contains: QVERIFY2(now.contains(expected), qPrintable(now.left(200))); break;
+        case Match::Exactly:
+            QCOMPARE(now, expected.left(TickerStrip::MaxCaptionChars));
+            break;
+        case Match::StartsWith:
+            QVERIFY2(now.startsWith(expected), qPrintable(now));
+            break;
+        case Match::Contains:
+            QVERIFY2(now.contains(expected), qPrintable(now.left(200)));
+            break;
         }
         const float left = m_bar->ring().box(0).left;
         QTRY_VERIFY(m_bar->ring().box(0).left != left);
@@ -170,10 +177,14 @@ private:
 
     QString shown(int transfer) const {
         switch (transfer) {
-        case Headlines: return m_bar->Frame1->caption(0);
-        case Detail: return m_bar->panel->body();
-        case Quote: return m_bar->Frame1->caption(5);
-        default: return m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars);
+        case Headlines:
+            return m_bar->Frame1->caption(0);
+        case Detail:
+            return m_bar->panel->body();
+        case Quote:
+            return m_bar->Frame1->caption(5);
+        default:
+            return m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars);
         }
     }
 

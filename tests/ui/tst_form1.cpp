@@ -1,13 +1,13 @@
 #include "browserstandin.h"
 #include "datafile.h"
-#include "panels/form2.h"
-#include "testhttpserver.h"
-#include "widgets/clicklabel.h"
-#include "ticker/form1.h"
-#include "ticker/inettransfer.h"
 #include "model/helptext.h"
 #include "model/promocaptions.h"
+#include "panels/form2.h"
+#include "testhttpserver.h"
+#include "ticker/form1.h"
+#include "ticker/inettransfer.h"
 #include "ticker/tickerstrip.h"
+#include "widgets/clicklabel.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -41,12 +41,11 @@ private Q_SLOTS:
 
     void showsTheFirstFiveHeadlinesWithTheirLinks() {
         startBar();
-        const QStringList expected = {
-            QStringLiteral(u"  14:05 - Citt\u00e0\u00a0 in festa per il Natale  "),
-            QStringLiteral(u"  13:40 - Pi\u00f9 trenisulla linea costiera  "),
-            QStringLiteral(u"  12:15 - Perch\u00e9 il lago \u00e8 cos\u00ec alto  "),
-            QStringLiteral("  11:02 - Il museo riapre  "),
-            QStringLiteral("  10:30 - Neve sulle Alpi  ")};
+        const QStringList expected = {QStringLiteral(u"  14:05 - Citt\u00e0\u00a0 in festa per il Natale  "),
+                                      QStringLiteral(u"  13:40 - Pi\u00f9 trenisulla linea costiera  "),
+                                      QStringLiteral(u"  12:15 - Perch\u00e9 il lago \u00e8 cos\u00ec alto  "),
+                                      QStringLiteral("  11:02 - Il museo riapre  "),
+                                      QStringLiteral("  10:30 - Neve sulle Alpi  ")};
         for (int slot = 0; slot < 5; ++slot) {
             QCOMPARE(m_bar->Frame1->caption(slot), expected[slot]);
             QCOMPARE(m_bar->ring().box(slot).width, m_bar->Frame1->captionWidth(slot));
@@ -71,7 +70,8 @@ private Q_SLOTS:
         QCOMPARE(m_bar->panel->leftTwips(), m_bar->leftTwips());
         QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Vai alla pagina Televideo RAI"));
         m_bar->panel->Label8_Click();
-        QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
+        QCOMPARE(m_browser.opened,
+                 QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
     }
 
     // Before any headline or quote has been read: the links are empty and the quote too.
@@ -114,9 +114,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("rising");
         QTest::newRow("plain, falling") << QByteArray("NQZ26") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26")
                                         << QByteArray("21100.00") << false;
-        QTest::newRow("line end, rising") << QByteArray("NQZ26\r\n")
-                                          << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A")
-                                          << QByteArray("21000.00") << true;
+        QTest::newRow("line end, rising")
+            << QByteArray("NQZ26\r\n") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQZ26%0D%0A")
+            << QByteArray("21000.00") << true;
         QTest::newRow("quotes and ampersand, open equal to last")
             << QByteArray("NQ\"Z'6&x=1") << QByteArray("/qc/stocks/quotes.aspx?symbols=NQ%22Z%276%26x%3D1")
             << QByteArray("21034.25") << true;
@@ -138,8 +138,8 @@ private Q_SLOTS:
         QTRY_COMPARE(m_bar->state().TendenzaFutures, QString::fromLatin1(rising ? "positivo" : "negativo"));
         QCOMPARE(m_server->requestLines().count("GET " + requestedPath + " HTTP/1.1"), 1);
         const QString change = QString::fromLatin1(rising ? "+ 0,31 %" : "- 0,31 %");
-        QCOMPARE(m_bar->Frame1->caption(5),
-                 QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) + QStringLiteral(", ") + change + QStringLiteral("  "));
+        QCOMPARE(m_bar->Frame1->caption(5), QStringLiteral("  16:00 - ") + QString::fromLatin1(symbolFile) +
+                                                QStringLiteral(", ") + change + QStringLiteral("  "));
         QCOMPARE(m_bar->Frame1->captionColor(5), rising ? QColor(0, 128, 0) : QColor(255, 0, 0));
 
         m_bar->Label1_Click(5);
@@ -147,7 +147,8 @@ private Q_SLOTS:
         QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Chart tempo reale"));
         QCOMPARE(m_bar->panel->body(),
                  QStringLiteral(u"I futures USA Nasdaq-100 viaggiano in terreno ") + m_bar->state().TendenzaFutures +
-                     QStringLiteral(u". Il valore di apertura \u00e8 stato di ") + QString::fromLatin1(open).replace(u'.', u',') +
+                     QStringLiteral(u". Il valore di apertura \u00e8 stato di ") +
+                     QString::fromLatin1(open).replace(u'.', u',') +
                      QStringLiteral(u" ed il valore attuale \u00e8 21034,25 con una variazione percentuale pari a ") +
                      change + QStringLiteral("."));
         QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::Chart);
@@ -171,7 +172,8 @@ private Q_SLOTS:
         QCOMPARE(m_bar->panel->Label8->toolTip(), QStringLiteral("Vai alla pagina Televideo RAI"));
         QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::NewsSite);
         m_bar->panel->Label8_Click();
-        QCOMPARE(m_browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
+        QCOMPARE(m_browser.opened,
+                 QList<QUrl>({QUrl(QStringLiteral("http://") + m_server->host() + QStringLiteral("/"))}));
 
         const QString heading = m_bar->panel->heading();
         const QString body = m_bar->panel->body();
@@ -244,7 +246,8 @@ private Q_SLOTS:
         });
         m_bar->Label3_Click();
         QCOMPARE(quit, yes);
-        QCOMPARE(seen, (QStringList{QStringLiteral("Zefirina - Ventoria"), QStringLiteral("Vuoi veramente uscire da Zefirina ?"),
+        QCOMPARE(seen, (QStringList{QStringLiteral("Zefirina - Ventoria"),
+                                    QStringLiteral("Vuoi veramente uscire da Zefirina ?"),
                                     QString::number(QMessageBox::Critical), QStringLiteral("No"),
                                     QStringLiteral(u"S\u00ec"), QStringLiteral("No")}));
     }

@@ -1,8 +1,8 @@
 #include "panels/form2.h"
-#include "widgets/clicklabel.h"
 #include "ticker/controlbox.h"
 #include "ticker/form1.h"
 #include "ticker/tickerstrip.h"
+#include "widgets/clicklabel.h"
 
 #include <QCheckBox>
 #include <QScreen>
@@ -17,8 +17,7 @@ private Q_SLOTS:
     void init() {
         // Nothing answers on port 1: the bar starts without data, which changes nothing here.
         const QString nowhere = QStringLiteral("127.0.0.1:1");
-        m_bar = std::make_unique<Form1>(
-            ServiceHosts{nowhere, nowhere, nowhere, nowhere, nowhere, nowhere});
+        m_bar = std::make_unique<Form1>(ServiceHosts{nowhere, nowhere, nowhere, nowhere, nowhere, nowhere});
         m_bar->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_bar.get()));
     }
@@ -78,8 +77,7 @@ private Q_SLOTS:
         QFETCH(QPoint, barMovesTo);
         m_bar->Label1_Click(7);
         QVERIFY(QTest::qWaitForWindowExposed(m_bar->panel));
-        const QHash<QString, QWidget*> controls{{u"Check2"_s, m_bar->Check2},
-                                                {u"Label3"_s, m_bar->Label3}};
+        const QHash<QString, QWidget*> controls{{u"Check2"_s, m_bar->Check2}, {u"Label3"_s, m_bar->Label3}};
         QWidget* widget = controls.value(pressed, m_bar->Frame2);
         const QPoint from = pressed.isEmpty() ? QPoint(widget->width(), 0) + at : at;
         const QPoint to = from + QPoint(-40, 300);
@@ -87,8 +85,8 @@ private Q_SLOTS:
         // A button takes the first move off it and hands the later ones to the box.
         const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
         for (const QPoint step : {from + QPoint(-10, 100), from + QPoint(-20, 200), to}) {
-            QMouseEvent move(QEvent::MouseMove, QPointF(step), QPointF(origin + step), Qt::NoButton,
-                             Qt::LeftButton, {});
+            QMouseEvent move(QEvent::MouseMove, QPointF(step), QPointF(origin + step), Qt::NoButton, Qt::LeftButton,
+                             {});
             QApplication::sendEvent(widget, &move);
         }
         QTest::mouseRelease(widget, Qt::LeftButton, {}, to);

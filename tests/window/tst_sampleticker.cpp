@@ -1,7 +1,7 @@
+#include "model/promocaptions.h"
 #include "panels/form2.h"
 #include "service/localservice.h"
 #include "ticker/form1.h"
-#include "model/promocaptions.h"
 #include "ticker/tickerstrip.h"
 
 #include <QCheckBox>
