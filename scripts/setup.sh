@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ libgl-dev qt6-base-dev qt6-base-dev-tools
           qt6-translations-l10n fonts-dejavu-core xvfb xauth imagemagick curl
           xdotool
           dpkg-dev fakeroot
-          openbox wmctrl)
+          openbox wmctrl
+          clang-format)
 
 install_missing() {
     local missing=()
@@ -21,6 +22,19 @@ install_missing() {
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Every C++ file git tracks must be laid out as .clang-format says (clang-format -i FILE
+# lays one out); without git, every one below the top folder but the build folders.
+check_format() {
+    local files=()
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        mapfile -d '' files < <(git ls-files -z -- '*.cpp' '*.h')
+    else
+        mapfile -d '' files < <(find . \( -path './build*' -o -path './.git' \) -prune -o \
+                                       \( -name '*.cpp' -o -name '*.h' \) -print0)
+    fi
+    clang-format --dry-run --Werror "${files[@]}"
 }
 
 build() {
