@@ -8,4 +8,6 @@
 // by "\r\n\r\n", the text, then "\r\n</div>".
 // Title and text are plain text: no '<', '>' or '&' (the reader shows the page's characters
 // as they are), and the text is one paragraph without line breaks.
-QByteArray renderDetailPage(const QString& title, const QString& text);
+// `source`, the item's page on the publisher's site as webAddress() gives it, is linked
+// below the text, out of the ticker's reach, for whoever opens the page in a browser.
+QByteArray renderDetailPage(const QString& title, const QString& text, const QString& source = {});

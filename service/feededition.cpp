@@ -43,7 +43,7 @@ NewsEdition renderFeedEdition(QList<FeedItem> items) {
         if (edition.detailPages.contains(link))
             continue;
         const QString text = PageText::shortened(tickerText(item.text), MaxTextLength, PageText::Cut::AtBlank);
-        edition.detailPages.insert(link, renderDetailPage(title, text.isEmpty() ? title : text));
+        edition.detailPages.insert(link, renderDetailPage(title, text.isEmpty() ? title : text, webAddress(item.link)));
         records.append({timeOf(item), title, std::move(link)});
     }
     edition.headlinePage = renderHeadlinePage(records);

@@ -13,6 +13,10 @@ struct FeedItem {
     QDateTime published; // with the UTC offset the feed wrote; invalid when it gave none
 };
 
+// `link` fully encoded when it is a web address (http or https, with a host); otherwise
+// empty. Encoded, it holds no quote, angle bracket, blank or line break.
+QString webAddress(const QString& link);
+
 // Newest first by the instant of publication. Items without a date follow the dated
 // ones in the order the feed gave them, as do items with the same date.
 void sortNewestFirst(QList<FeedItem>& items);

@@ -198,9 +198,7 @@ QString siteLinkOf(QXmlStreamReader& xml, FeedKind kind) {
     } else if (kind == FeedKind::Rss && (xml.namespaceUri().isEmpty() || xml.namespaceUri() == Rss1Ns)) {
         link = readWord(xml);
     }
-    const QUrl url(link, QUrl::StrictMode);
-    const bool web = url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https") && !url.host().isEmpty();
-    return web ? url.toString(QUrl::FullyEncoded) : QString();
+    return webAddress(link);
 }
 
 } // namespace

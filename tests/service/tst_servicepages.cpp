@@ -369,6 +369,35 @@ private Q_SLOTS:
             QCOMPARE(after.detailPages.value(page.key()), page.value());
     }
 
+    // An item's own web address is linked below its text for a browser, never shown by the
+    // bar, and only when it is one: nothing of a feed's link can leave the attribute.
+    void detailPageLinksTheSource_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QByteArray>("anchor"); // empty: no link to the source
+
+        QTest::newRow("article") << u"https://www.rainews.it/articoli/2026/12/neve.html?a=1&b=2"_s
+                                 << QByteArray(
+                                        "<a href=\"https://www.rainews.it/articoli/2026/12/neve.html?a=1&amp;b=2\">");
+        QTest::newRow("accent") << u"http://example.org/città"_s
+                                << QByteArray("<a href=\"http://example.org/citt%C3%A0\">");
+        QTest::newRow("markup in it") << u"http://example.org/a\"><script>"_s << QByteArray();
+        QTest::newRow("script") << u"javascript:alert(1)"_s << QByteArray();
+        QTest::newRow("relative") << u"/articoli/neve.html"_s << QByteArray();
+        QTest::newRow("none") << QString() << QByteArray();
+    }
+
+    void detailPageLinksTheSource() {
+        QFETCH(QString, link);
+        QFETCH(QByteArray, anchor);
+        const QDateTime published(QDate(2026, 12, 6), QTime(19, 0), Qt::UTC);
+        const NewsEdition edition = renderFeedEdition({{u"uno"_s, link, u"Titolo"_s, u"Testo."_s, published}});
+        QCOMPARE(edition.detailPages.size(), 1);
+        const QByteArray page = edition.detailPages.cbegin().value();
+        QCOMPARE(page.contains("sito della fonte"), !anchor.isEmpty());
+        QVERIFY2(page.contains(anchor), page.constData());
+        QCOMPARE(readDetail(decodeWindows1252(page)), u"Testo."_s);
+    }
+
     // The offset matters beside the instant: the bar shows the time of day the feed wrote.
     void feedDates_data() {
         QTest::addColumn<QString>("text");
