@@ -6,6 +6,7 @@
 #include "generatedpages.h"
 #include "model/promocaptions.h"
 #include "panels/form2.h"
+#include "samehost.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
@@ -203,8 +204,7 @@ private:
     // A bar with its headlines, a quote in the futures slot and a news item in the panel,
     // whose transfers give up within a second and a half.
     void startBar() {
-        const QString local = m_server->host();
-        m_bar = std::make_unique<Form1>(ServiceHosts{local, local, local, local, local, local});
+        m_bar = std::make_unique<Form1>(sameHost(m_server->host()));
         for (InetTransfer* transfer : {m_bar->Inet1, m_bar->Inet2, m_bar->Inet3, m_bar->Inet4})
             transfer->setTimeouts(300, 1500);
         QTRY_COMPARE(m_bar->Frame1->caption(6), PromoCaptions::first());
