@@ -118,6 +118,7 @@ private Q_SLOTS:
         notFound("absolute path", "GET /accessibile//etc/passwd");
         const QByteArray refused = "Metodo non consentito\n";
         QTest::newRow("post") << QByteArray("POST /notizietelevideo/") << 405 << text << refused << noStore;
+        QTest::newRow("head") << QByteArray("HEAD /") << 405 << text << refused << noStore;
         // The quote page shows the symbol the request names, cut short and escaped.
         QTest::newRow("quote") << get(quotePageUrl(m_hosts, u"<b>Open:</b>"_s.repeated(2000))) << 200 << html
                                << QByteArray("&#60;&#47;b&#62;&#60;b&#62;Open&#58; - Futures quote</title>")
@@ -354,6 +355,13 @@ private Q_SLOTS:
 
         QVERIFY(reading(broken, broken));
         QVERIFY(fetch(headlinePageUrl(hosts)).contains("18.40&nbsp;[Esempio] Borse europee"));
+        // Every sample headline and every text it opens is marked as an example.
+        const HeadlineBatch sample = readHeadlines(decodeWindows1252(fetch(headlinePageUrl(hosts))), {}, {});
+        for (int slot = 0; slot < HeadlineCount; ++slot) {
+            QVERIFY2(sample.captions[slot].contains(u" - [Esempio] "), qPrintable(sample.captions[slot]));
+            const QString text = readDetail(decodeWindows1252(fetch(detailPageUrl(hosts, sample.links[slot]))));
+            QVERIFY2(text.startsWith(u"[Esempio] "), qPrintable(text));
+        }
         QCOMPARE(fetchHome(hosts), QByteArray("200"));
 
         QVERIFY(reading(rss, broken));

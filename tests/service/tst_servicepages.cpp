@@ -210,6 +210,7 @@ private Q_SLOTS:
         QTest::newRow("free port") << args({u"--port", u"0"}) << run(u"127.0.0.1 0"_s);
         QTest::newRow("IPv6") << args({u"--listen", u"::1"}) << run(u"::1 %1"_s.arg(ServiceCommandLine::DefaultPort));
         QTest::newRow("help") << args({u"--help"}) << u"help"_s;
+        QTest::newRow("help-all") << args({u"--help-all"}) << u"help"_s;
         QTest::newRow("feed URL") << args({u"--feed", u"https://x.org/rss"}) << run(local, u"https://x.org/rss");
         QTest::newRow("file, shortest refresh")
             << args({u"--feed", file, u"--refresh", u"30"}) << run(local, fileUrl, 30);
