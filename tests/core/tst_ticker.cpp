@@ -160,11 +160,8 @@ private Q_SLOTS:
         QCOMPARE(refreshed, (QList<int>{180, 185, 360}));
     }
 
+    // The bar's own width, place and strip are checked on a real screen, in the bar window test.
     void layOutAt1024x768() {
-        const float width = BarLayout::barWidth(15360);
-        QCOMPARE(width, 10752.f);
-        QCOMPARE(BarLayout::barLeft(15360, width), 2304.f);
-        QCOMPARE(BarLayout::stripWidth(width), Strip);
         const BarLayout::PanelFit fit = BarLayout::fitPanel(10752, 1200);
         QCOMPARE(fit.bodyWidth, 10502.f);
         QCOMPARE(fit.panelHeight, 2100.f);
