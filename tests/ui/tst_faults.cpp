@@ -177,16 +177,8 @@ private:
     }
 
     QString shown(int transfer) const {
-        switch (transfer) {
-        case Headlines:
-            return m_bar->Frame1->caption(0);
-        case Detail:
-            return m_bar->panel->body();
-        case Quote:
-            return m_bar->Frame1->caption(5);
-        default:
-            return m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars);
-        }
+        return std::array{m_bar->Frame1->caption(0), m_bar->panel->body(), m_bar->Frame1->caption(5),
+                          m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars)}[transfer];
     }
 
     // What the bar keeps from its readings besides the captions: the links, the box widths,
