@@ -362,14 +362,19 @@ private Q_SLOTS:
             const QString text = readDetail(decodeWindows1252(fetch(detailPageUrl(hosts, sample.links[slot]))));
             QVERIFY2(text.startsWith(u"[Esempio] "), qPrintable(text));
         }
-        QCOMPARE(fetchHome(hosts), QByteArray("200"));
+        const QByteArray home =
+            "GET " + newsHomeUrl(hosts).toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + " HTTP/1.1";
+        QVERIFY(rawAnswer(home, service.port()).startsWith("HTTP/1.1 200 "));
 
         QVERIFY(reading(rss, broken));
         const QByteArray firstPage = fetch(headlinePageUrl(hosts));
         QVERIFY(firstPage.contains("Wall Street apre in rialzo"));
         QCOMPARE(relay.servedFeed(), firstUrl);
         // The home page leads to the feed's own site.
-        QCOMPARE(fetchHome(hosts), QByteArray("302 https://notizie.example.org/"));
+        const QByteArray redirect = rawAnswer(home, service.port());
+        QVERIFY2(redirect.startsWith("HTTP/1.1 302 ") &&
+                     redirect.contains("\r\nLocation: https://notizie.example.org/\r\n"),
+                 redirect.constData());
 
         // Unchanged: a conditional request, answered 304, and nothing read or replaced.
         for (int i = 0; i < 3; ++i)
@@ -427,17 +432,6 @@ private Q_SLOTS:
     }
 
 private:
-    // "200", or "302 " and where the redirect leads.
-    QByteArray fetchHome(const ServiceHosts& hosts) {
-        QNetworkRequest request(newsHomeUrl(hosts));
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        std::unique_ptr<QNetworkReply> reply(m_network.get(request));
-        static_cast<void>(QTest::qWaitFor([&] { return reply->isFinished(); }, 10000));
-        const QByteArray status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toByteArray();
-        const QByteArray location = reply->rawHeader("Location");
-        return location.isEmpty() ? status : status + ' ' + location;
-    }
-
     // The body of a page; empty unless it came with status 200.
     QByteArray fetch(const QUrl& url) {
         std::unique_ptr<QNetworkReply> reply(m_network.get(QNetworkRequest(url)));
@@ -448,11 +442,11 @@ private:
 
     // The answer to `requestLine` sent as it is: head and body, or what came before the
     // service closed the connection.
-    QByteArray rawAnswer(const QByteArray& requestLine) {
+    QByteArray rawAnswer(const QByteArray& requestLine, quint16 port = 0) {
         static const QRegularExpression length(u"\\r\\ncontent-length: *(\\d+)"_s,
                                                QRegularExpression::CaseInsensitiveOption);
         QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_service.port());
+        socket.connectToHost(QHostAddress::LocalHost, port ? port : m_service.port());
         socket.write(requestLine + "\r\nHost: 127.0.0.1\r\n\r\n");
         QByteArray answer;
         static_cast<void>(QTest::qWaitFor(
