@@ -1,6 +1,5 @@
 #include "browserstandin.h"
 #include "datafile.h"
-#include "model/helptext.h"
 #include "model/promocaptions.h"
 #include "panels/form2.h"
 #include "testhttpserver.h"
@@ -163,7 +162,20 @@ private Q_SLOTS:
         startBar();
         m_bar->Label1_Click(7);
         QCOMPARE(m_bar->panel->heading(), QStringLiteral(" Aiuto per l'uso del ticker"));
-        QCOMPARE(m_bar->panel->body(), HelpText::body());
+        // One paragraph, sentences one blank apart, the words as the program has always had them.
+        QCOMPARE(m_bar->panel->body(),
+                 u"La barretta si posiziona automaticamente al centro in alto dello schermo. Per spostarla "
+                 u"occorre trascinarela con il mouse dalla zona viola a destra, per riposizionarla premere la "
+                 u"freccetta in su. La check box serve a visualizzare i Futures sul Nasdaq 100 nel ticker. "
+                 u"Cliccando sui titoli del ticker, si visualizzano le notizie, e cliccando al centro della "
+                 u"notizia si chiude il riquadro. Cliccando sul titolo successivo si va alla pagina Televideo "
+                 u"RAI fonte delle ultime notizie visualizzate. La R in verde, esegue l'aggiornamento rapido "
+                 u"delle informazioni. La X chiude il programma. Se si clicca sul titolo dei futures, si apre "
+                 u"la Chart Tempo Reale di Lycos e si possono visualizzare gli altri indici Americani con "
+                 u"l'aiuto dei Men\u00f9. La barra ticker si posiziona su tutte le finestre aperte in una "
+                 u"posizione normalmente libera, il riquadro notizia viene nascosto dalle finestre aperte, per "
+                 u"rivisualizzarlo, cliccare sulla barra viola. Fate buon uso del programma e ricordatevi di "
+                 u"visitare il sito per altri freeware."_s);
         QCOMPARE(m_bar->state().AzioneTitolo, HeadingAction::NewsSite);
 
         const QString heading = m_bar->panel->heading();
