@@ -1,4 +1,5 @@
 #include "panels/form2.h"
+#include "samehost.h"
 #include "ticker/form1.h"
 #include "ticker/servicestarter.h"
 #include "ticker/tickerstrip.h"
@@ -64,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(starter->ensureRunning(host), ServiceStarter::Outcome::Started);
         QCOMPARE(starter->program(), InstalledBin + u"/zefirina-service"_s);
         {
-            Form1 bar(ServiceHosts{host, host, host, host, host, host});
+            Form1 bar(sameHost(host));
             QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
             QCOMPARE(bar.Frame1->caption(4), u"  14:01 - Prova di installazione, quinta notizia  "_s);
             bar.Label1_Click(1);

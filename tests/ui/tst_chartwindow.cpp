@@ -1,7 +1,9 @@
 #include "browserstandin.h"
+#include "datafile.h"
 #include "model/tickerstate.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
+#include "samehost.h"
 #include "service/localservice.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
@@ -60,11 +62,6 @@ bool allWhite(const QImage& image) {
             if (image.pixel(x, y) != qRgb(255, 255, 255))
                 return false;
     return true;
-}
-
-QByteArray dataFile(const char* name) {
-    QFile file(QStringLiteral(DATA_DIR "/../../service/data/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void chooseMenu(QWidget* window, const QString& caption) {
@@ -171,13 +168,13 @@ private Q_SLOTS:
         QFETCH(int, providerStatus);
         QFETCH(QString, outcome);
         TestHttpServer provider;
-        provider.setDefaultReply({providerStatus, dataFile("provider-rising.json")});
+        provider.setDefaultReply({providerStatus, dataFile("../../service/data/provider-rising.json")});
         LocalService service;
         service.useQuoteProvider(QUrl(u"http://"_s + provider.host()));
         QVERIFY(service.start(QHostAddress::LocalHost, 0));
         const QString local = u"127.0.0.1:%1"_s.arg(service.port());
         const QString host = providerStatus ? local : Nowhere;
-        const ServiceHosts hosts{host, host, host, host, host, host};
+        const ServiceHosts hosts = sameHost(host);
         Form2 panel(hosts, m_state);
         panel.chartWindow()->setPluginFile(QStringLiteral(CHART_PLUGIN));
         panel.Label8_Click();
@@ -233,8 +230,7 @@ private Q_SLOTS:
         TestHttpServer server;
         BrowserStandIn browser;
         QDesktopServices::setUrlHandler(u"http"_s, &browser, "open");
-        const QString local = server.host();
-        Form1 bar(ServiceHosts{local, local, local, local, local, local});
+        Form1 bar(sameHost(server.host()));
         bar.show();
         bar.panel->chartWindow()->setPluginFile(QStringLiteral(CHART_PLUGIN));
         bar.Label1_Click(7);
@@ -274,7 +270,7 @@ private:
     }
 
     // The panel keeps references to both.
-    const ServiceHosts m_hosts = {Nowhere, Nowhere, Nowhere, Nowhere, Nowhere, Nowhere};
+    const ServiceHosts m_hosts = sameHost(Nowhere);
     TickerState m_state;
     std::unique_ptr<Form2> m_panel;
 };

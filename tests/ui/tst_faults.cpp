@@ -6,6 +6,7 @@
 #include "generatedpages.h"
 #include "model/promocaptions.h"
 #include "panels/form2.h"
+#include "samehost.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 #include "ticker/inettransfer.h"
@@ -176,16 +177,8 @@ private:
     }
 
     QString shown(int transfer) const {
-        switch (transfer) {
-        case Headlines:
-            return m_bar->Frame1->caption(0);
-        case Detail:
-            return m_bar->panel->body();
-        case Quote:
-            return m_bar->Frame1->caption(5);
-        default:
-            return m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars);
-        }
+        return std::array{m_bar->Frame1->caption(0), m_bar->panel->body(), m_bar->Frame1->caption(5),
+                          m_bar->state().CodiceFutures.left(TickerStrip::MaxCaptionChars)}[transfer];
     }
 
     // What the bar keeps from its readings besides the captions: the links, the box widths,
@@ -203,8 +196,7 @@ private:
     // A bar with its headlines, a quote in the futures slot and a news item in the panel,
     // whose transfers give up within a second and a half.
     void startBar() {
-        const QString local = m_server->host();
-        m_bar = std::make_unique<Form1>(ServiceHosts{local, local, local, local, local, local});
+        m_bar = std::make_unique<Form1>(sameHost(m_server->host()));
         for (InetTransfer* transfer : {m_bar->Inet1, m_bar->Inet2, m_bar->Inet3, m_bar->Inet4})
             transfer->setTimeouts(300, 1500);
         QTRY_COMPARE(m_bar->Frame1->caption(6), PromoCaptions::first());
