@@ -9,7 +9,8 @@ packages=(cmake ninja-build g++ libgl-dev qt6-base-dev qt6-base-dev-tools
           xdotool
           dpkg-dev fakeroot
           openbox wmctrl
-          clang-format)
+          clang-format
+          clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()

@@ -14,7 +14,7 @@ using namespace Qt::StringLiterals;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const FeedReading reading =
         readFeed(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    FUZZ_CHECK(reading.error.isEmpty() == !reading.items.isEmpty());
+    FUZZ_CHECK(reading.failure.has_value() == reading.items.isEmpty());
     FUZZ_CHECK(reading.siteLink.isEmpty() || reading.siteLink.startsWith(u"http"));
     if (reading.items.isEmpty())
         return 0;
