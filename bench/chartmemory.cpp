@@ -7,7 +7,7 @@
 #include "model/tickerstate.h"
 #include "panels/form2.h"
 #include "panels/form3.h"
-#include "service/localservice.h"
+#include "service/http/localservice.h"
 
 #include <QAction>
 #include <QApplication>

@@ -41,23 +41,6 @@ QByteArray FetchOutcome::header(QByteArrayView name) const {
     return {};
 }
 
-QString fetchFailureText(FetchFailure failure, const QString& detail) {
-    switch (failure) {
-    case FetchFailure::None:
-        return {};
-    case FetchFailure::TimedOut:
-        return QStringLiteral("Tempo scaduto: il server non risponde");
-    case FetchFailure::BodyTooLarge:
-        return QStringLiteral("Risposta troppo grande");
-    case FetchFailure::ConnectionFailed:
-        return QStringLiteral("Connessione non riuscita: ") + detail;
-    case FetchFailure::Redirect:
-    case FetchFailure::Interrupted:
-        break;
-    }
-    return QStringLiteral("Trasferimento interrotto: ") + detail;
-}
-
 HttpFetch::HttpFetch(QNetworkAccessManager* network, QObject* parent) : QObject(parent), m_network(network) {
     for (QTimer* timer : {&m_stallTimer, &m_transferTimer}) {
         timer->setSingleShot(true);

@@ -39,9 +39,6 @@ struct FetchOutcome {
     QByteArray header(QByteArrayView name) const;
 };
 
-// The text the bar shows for a failure; `detail` completes the texts that need it.
-QString fetchFailureText(FetchFailure failure, const QString& detail = {});
-
 // One HTTP GET at a time, in the background. A fetch that is not cancelled ends with
 // exactly one finished(), never inside the call that started it, on the thread that owns
 // the object. It fails when it receives nothing for the stall time-out, is still running

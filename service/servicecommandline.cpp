@@ -1,6 +1,6 @@
 #include "service/servicecommandline.h"
 
-#include "service/feedchoice.h"
+#include "service/feed/feedchoice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +34,7 @@ std::optional<quint16> parsePort(const QString& text) {
 const quint16 ServiceCommandLine::DefaultPort = ZEFIRINA_SERVICE_PORT;
 
 ServiceCommandLine::ServiceCommandLine()
-    : m_helpOption(m_parser.addHelpOption()),
+    : m_helpOption(m_parser.addHelpOption()), m_versionOption(m_parser.addVersionOption()),
       m_portOption(QStringLiteral("port"),
                    QStringLiteral("Port to listen on; 0 picks a free one (default %1).").arg(DefaultPort),
                    QStringLiteral("N"), QString::number(DefaultPort)),
@@ -78,6 +78,8 @@ ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& argumen
     // addHelpOption() also registers "--help-all", which only process() would act on.
     if (m_parser.isSet(m_helpOption) || m_parser.isSet(QStringLiteral("help-all")))
         return Outcome::ShowHelp;
+    if (m_parser.isSet(m_versionOption))
+        return Outcome::ShowVersion;
     if (!m_parser.positionalArguments().isEmpty())
         return reject(QStringLiteral("unexpected argument '%1'").arg(m_parser.positionalArguments().constFirst()));
 
@@ -118,10 +120,10 @@ ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& argumen
 }
 
 std::optional<QUrl> ServiceCommandLine::parseFeed(const QString& text) {
-    QString error;
-    const auto url = feedAddress(text, QDir::currentPath(), &error);
+    FeedAddressProblem problem = FeedAddressProblem::None;
+    const auto url = feedAddress(text, QDir::currentPath(), &problem);
     if (!url) {
-        reject(error);
+        reject(feedAddressProblemText(problem, text));
         return std::nullopt;
     }
     if (!url->isLocalFile())

@@ -11,10 +11,10 @@
 #include <optional>
 
 // The service's command line: --port N (0 picks a free port), --listen ADDRESS,
-// --feed URL|FILE, --refresh SECONDS, --sample, --exit-with-stdin, --help.
+// --feed URL|FILE, --refresh SECONDS, --sample, --exit-with-stdin, --help, --version.
 class ServiceCommandLine {
 public:
-    enum class Outcome { Run, ShowHelp, Invalid };
+    enum class Outcome { Run, ShowHelp, ShowVersion, Invalid };
 
     ServiceCommandLine();
 
@@ -50,6 +50,7 @@ private:
 
     QCommandLineParser m_parser;
     QCommandLineOption m_helpOption;
+    QCommandLineOption m_versionOption;
     QCommandLineOption m_portOption;
     QCommandLineOption m_listenOption;
     QCommandLineOption m_feedOption;

@@ -22,6 +22,24 @@ InetTransfer::Failure codeOf(FetchFailure failure) {
     }
     return InetTransfer::Failure::Other;
 }
+
+// What the bar shows for a failed transfer; `detail` completes the texts that need it.
+QString failureText(FetchFailure failure, const QString& detail) {
+    switch (failure) {
+    case FetchFailure::None:
+        return {};
+    case FetchFailure::TimedOut:
+        return QStringLiteral("Tempo scaduto: il server non risponde");
+    case FetchFailure::BodyTooLarge:
+        return QStringLiteral("Risposta troppo grande");
+    case FetchFailure::ConnectionFailed:
+        return QStringLiteral("Connessione non riuscita: ") + detail;
+    case FetchFailure::Redirect:
+    case FetchFailure::Interrupted:
+        break;
+    }
+    return QStringLiteral("Trasferimento interrotto: ") + detail;
+}
 } // namespace
 
 InetTransfer::InetTransfer(QNetworkAccessManager* network, QObject* parent) : QObject(parent), m_fetch(network) {
@@ -62,7 +80,7 @@ void InetTransfer::finish(const FetchOutcome& outcome) {
     if (outcome.failure != FetchFailure::None) {
         m_text.clear();
         m_failure = codeOf(outcome.failure);
-        m_failureText = fetchFailureText(outcome.failure, outcome.detail);
+        m_failureText = failureText(outcome.failure, outcome.detail);
     }
     Q_EMIT StateChanged(outcome.failure == FetchFailure::None ? ResponseCompleted : Error);
 }

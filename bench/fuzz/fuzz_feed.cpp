@@ -4,8 +4,8 @@
 #include "bench/fuzz/fuzzcheck.h"
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
-#include "service/feededition.h"
-#include "service/feedreader.h"
+#include "service/feed/feedreader.h"
+#include "service/pages/feededition.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // readProviderQuote on any answer of the quote provider: a whole quote or none, and a
 // whole quote always fits the quote page or is turned away by it.
 #include "bench/fuzz/fuzzcheck.h"
-#include "service/providerquote.h"
-#include "service/quotepage.h"
+#include "service/market/providerquote.h"
+#include "service/pages/quotepage.h"
 
 #include <cmath>
 

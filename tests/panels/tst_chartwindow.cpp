@@ -4,7 +4,7 @@
 #include "panels/form2.h"
 #include "panels/form3.h"
 #include "samehost.h"
-#include "service/localservice.h"
+#include "service/http/localservice.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 

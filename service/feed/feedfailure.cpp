@@ -1,0 +1,33 @@
+#include "service/feed/feedfailure.h"
+
+QString feedFailureText(const FeedFailure& failure, std::chrono::milliseconds timeout, qint64 maxBytes) {
+    using Kind = FeedFailure::Kind;
+    switch (failure.kind) {
+    case Kind::TimedOut:
+        return QStringLiteral("no complete answer within %1 s").arg(std::chrono::duration<double>(timeout).count());
+    case Kind::TooLarge: {
+        constexpr qint64 MiB = 1024 * 1024;
+        return maxBytes % MiB == 0 ? QStringLiteral("larger than %1 MiB").arg(maxBytes / MiB)
+                                   : QStringLiteral("larger than %1 bytes").arg(maxBytes);
+    }
+    case Kind::HttpStatus:
+        return QStringLiteral("HTTP %1 %2").arg(failure.status).arg(failure.detail).trimmed();
+    case Kind::Unreachable:
+    case Kind::Redirect:
+    case Kind::Interrupted:
+        return failure.detail;
+    case Kind::FileUnreadable:
+        return QStringLiteral("cannot read ") + failure.detail;
+    case Kind::Empty:
+        return QStringLiteral("the document is empty");
+    case Kind::NotWellFormed:
+        return QStringLiteral("not well-formed XML at ") + failure.detail;
+    case Kind::NotAFeed:
+        return QStringLiteral("not an RSS or Atom feed: the document is <%1>").arg(failure.detail);
+    case Kind::NoItems:
+        return QStringLiteral("the feed has no items");
+    case Kind::NothingToShow:
+        break;
+    }
+    return QStringLiteral("no item has a title the bar can show");
+}

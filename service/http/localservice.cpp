@@ -1,0 +1,135 @@
+#include "service/http/localservice.h"
+
+#include "common/servicehosts.h"
+
+#include <QCryptographicHash>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QTcpSocket>
+#include <QUrlQuery>
+
+namespace {
+
+// The symbol a market route is asked about, from the query item `name`.
+QString symbolFrom(const QUrl& url, const QString& name) {
+    return QUrlQuery(url).queryItemValue(name, QUrl::FullyDecoded).left(LocalService::MaxSymbolLength);
+}
+
+// Only pages that are the same for every client carry a tag and may be kept.
+QByteArray etagOf(const Page& page) {
+    if (page.maxAgeSeconds <= 0 || page.status != Page::Status::Ok)
+        return {};
+    return '"' + QCryptographicHash::hash(page.body, QCryptographicHash::Sha1).toHex().left(20) + '"';
+}
+
+bool closesAfterAnswer(const QHttpServerRequest& request, const QTcpSocket& socket) {
+    const QByteArray connection = request.value(QByteArrayLiteral("connection")).toLower();
+    return connection.contains("close") ||
+           (ServiceListener::speaksHttp10(socket) && !connection.contains("keep-alive"));
+}
+
+void writeCacheHeaders(QHttpServerResponder& responder, const Page& page, const QByteArray& etag) {
+    if (etag.isEmpty()) {
+        responder.writeHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
+        return;
+    }
+    responder.writeHeader(QByteArrayLiteral("Cache-Control"),
+                          "public, max-age=" + QByteArray::number(page.maxAgeSeconds));
+    responder.writeHeader(QByteArrayLiteral("ETag"), etag);
+}
+
+} // namespace
+
+LocalService::LocalService(QObject* parent) : QAbstractHttpServer(parent) { addRoutes(); }
+
+void LocalService::addRoutes() {
+    m_routes.add(ServicePaths::Headlines, [this](const QUrl&) { return m_news.headlines(); });
+    m_routes.addPrefix(ServicePaths::DetailPrefix,
+                       [this](const QUrl&, QStringView link) { return m_news.detail(link); });
+    m_routes.add(ServicePaths::NewsHome, [this](const QUrl&) { return m_news.home(); });
+    m_routes.add(ServicePaths::MakerPage, [this](const QUrl&) { return m_news.makerPage(); });
+    m_routes.add(ServicePaths::FuturesSymbol, [this](const QUrl&) { return m_market.futuresSymbol(); });
+    m_routes.add(ServicePaths::Quote,
+                 [this](const QUrl& url) { return m_market.quotePage(symbolFrom(url, QStringLiteral("symbols"))); });
+    m_routes.add(ChartScriptPath, [](const QUrl&) { return MarketPages::chartScript(); });
+    m_routes.add(ChartDataPath,
+                 [this](const QUrl& url) { return m_market.chartData(symbolFrom(url, QStringLiteral("symbol"))); });
+}
+
+bool LocalService::start(const QHostAddress& address, quint16 port) {
+    auto* tcpServer = new ServiceListener(m_limits, this);
+    if (!tcpServer->listen(address, port)) {
+        m_error = tcpServer->errorString();
+        m_addressInUse = tcpServer->serverError() == QAbstractSocket::AddressInUseError;
+        delete tcpServer;
+        return false;
+    }
+    bind(tcpServer);
+    m_tcpServer = tcpServer;
+    return true;
+}
+
+quint16 LocalService::port() const { return m_tcpServer ? m_tcpServer->serverPort() : 0; }
+
+QUrl LocalService::baseUrl() const {
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    if (m_tcpServer)
+        url.setHost(m_tcpServer->serverAddress().toString());
+    url.setPort(port());
+    url.setPath(QStringLiteral("/"));
+    return url;
+}
+
+void LocalService::setAnswering(bool answering) {
+    if (!m_tcpServer)
+        return;
+    if (answering)
+        m_tcpServer->resumeAccepting();
+    else
+        m_tcpServer->pauseAccepting();
+}
+
+bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        send(request, socket, Page::text(Page::Status::MethodNotAllowed, QByteArrayLiteral("Metodo non consentito\n")),
+             {{QByteArrayLiteral("Allow"), QByteArrayLiteral("GET")}});
+        return true;
+    }
+    send(request, socket, m_routes.answer(request.url()));
+    return true;
+}
+
+void LocalService::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    // handleRequest() answers every request; this only keeps the contract of the base.
+    send(request, socket, Page::notFound());
+}
+
+// Writes the answer, with its cache headers, and closes the connection after it when the
+// client asked for that or speaks HTTP/1.0.
+void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, const Page& page,
+                        const QList<std::pair<QByteArray, QByteArray>>& headers) {
+    const bool close = closesAfterAnswer(request, *socket);
+    const QByteArray etag = etagOf(page);
+    const bool unchanged = !etag.isEmpty() && request.value(QByteArrayLiteral("if-none-match")).contains(etag);
+    {
+        QHttpServerResponder responder = makeResponder(request, socket);
+        responder.writeStatusLine(unchanged ? QHttpServerResponder::StatusCode::NotModified
+                                            : static_cast<QHttpServerResponder::StatusCode>(page.status));
+        responder.writeHeader(QByteArrayLiteral("Content-Type"), page.contentType);
+        for (const auto& [name, value] : headers)
+            responder.writeHeader(name, value);
+        if (!page.location.isEmpty())
+            responder.writeHeader(QByteArrayLiteral("Location"), page.location);
+        if (page.anyOrigin)
+            responder.writeHeader(QByteArrayLiteral("Access-Control-Allow-Origin"), QByteArrayLiteral("*"));
+        writeCacheHeaders(responder, page, etag);
+        if (close)
+            responder.writeHeader(QByteArrayLiteral("Connection"), QByteArrayLiteral("close"));
+        if (!unchanged)
+            responder.writeHeader(QByteArrayLiteral("Content-Length"), QByteArray::number(page.body.size()));
+        responder.writeBody(unchanged ? QByteArray() : page.body);
+    }
+    if (close)
+        socket->disconnectFromHost();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "service/http/routetable.h"
+#include "service/http/servicelistener.h"
+#include "service/pages/marketpages.h"
+#include "service/pages/newspages.h"
+
+#include <QAbstractHttpServer>
+#include <QHostAddress>
+#include <QString>
+#include <QUrl>
+
+class QuoteSource;
+
+// Answers, on one port, what the ticker asks of the news service, the quote provider and
+// the maker's web server, from the routes of its table. Only GET is served (other methods
+// get 405); any path it does not know gets 404. A connection closes after the answer when
+// the client asks for it or speaks HTTP/1.0. Nothing may be kept by a cache, except the
+// pages that are the same for every client (headlines, news items, the futures symbol,
+// the quote of a symbol): they carry an ETag and a short max-age, so that many bars can
+// share one service behind an HTTP cache.
+class LocalService : public QAbstractHttpServer {
+    Q_OBJECT
+public:
+    explicit LocalService(QObject* parent = nullptr);
+
+    // Listens on `address`; port 0 picks a free port. On failure errorString() says why.
+    bool start(const QHostAddress& address, quint16 port);
+    // Limits of the connections accepted from the next start() on.
+    void setConnectionLimits(ServiceListener::Limits limits) { m_limits = limits; }
+    qsizetype openConnections() const { return m_tcpServer ? m_tcpServer->openConnections() : 0; }
+
+    // The port actually listened on, 0 before a successful start().
+    quint16 port() const;
+    QString errorString() const { return m_error; }
+    // Whether the last start() failed because something else listens there already.
+    bool addressInUse() const { return m_addressInUse; }
+    // "http://127.0.0.1:8089/"
+    QUrl baseUrl() const;
+
+    // Where a feed relay publishes the news served from then on.
+    NewsPublisher& newsPublisher() { return m_news; }
+
+    // While not answering, the service still listens but leaves new connections waiting
+    // in the system's queue; they are answered once it answers again. Lets the bar's
+    // first request wait for news that is on its way. Answering after start().
+    void setAnswering(bool answering);
+
+    // Quotes and charts from the quote provider at `base` from now on, instead of the
+    // made-up sample ones.
+    void useQuoteProvider(const QUrl& base) { m_market.useProvider(base); }
+    // Null while the quotes are samples.
+    QuoteSource* quoteSource() const { return m_market.source(); }
+
+    static constexpr QStringView ChartScriptPath = u"/livecharts/livecharts.LiveChartsV3.js";
+    static constexpr QStringView ChartDataPath = u"/livecharts/series.json";
+    // Longest symbol the quote page repeats; the rest of an oversized query is ignored.
+    static constexpr qsizetype MaxSymbolLength = 32;
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    void addRoutes();
+    void send(const QHttpServerRequest& request, QTcpSocket* socket, const Page& page,
+              const QList<std::pair<QByteArray, QByteArray>>& headers = {});
+
+    NewsPages m_news;
+    MarketPages m_market;
+    RouteTable m_routes;
+    ServiceListener::Limits m_limits;
+    ServiceListener* m_tcpServer = nullptr;
+    QString m_error;
+    bool m_addressInUse = false;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "service/feed/newspublisher.h"
+#include "service/pages/newsedition.h"
+#include "service/pages/page.h"
+#include "service/pages/sitecontent.h"
+
+#include <QStringView>
+
+// The news pages served at one time: the sample news until a feed is published, then the
+// newest reading's. The detail pages of the news a reading replaces stay reachable until
+// the next one, so that a headline the bar read just before the change still opens.
+class NewsPages : public NewsPublisher {
+public:
+    NewsPages();
+
+    bool publish(const FeedReading& reading) override;
+
+    Page headlines() const;
+    // `link` as the headline page writes it ("/notizie/feed/0123456789abcdef.html").
+    Page detail(QStringView link) const;
+    // The news site's home page: while a feed is served, a redirect to the feed's site.
+    Page home() const;
+    Page makerPage() const;
+
+    // How long a cache may keep the headlines and the news items.
+    static constexpr int MaxAgeSeconds = 180;
+
+private:
+    SiteContent m_content;
+    NewsEdition m_news;
+    NewsEdition m_previousNews;
+};

@@ -1,0 +1,474 @@
+#include "common/servicehosts.h"
+#include "common/windows1252.h"
+#include "market/quotereader.h"
+#include "model/promocaptions.h"
+#include "news/detailreader.h"
+#include "news/headlinereader.h"
+#include "panels/form2.h"
+#include "service/feed/feedrelay.h"
+#include "service/http/localservice.h"
+#include "service/market/quotesource.h"
+#include "service/pages/sitecontent.h"
+#include "service/servicereports.h"
+#include "ticker/form1.h"
+#include "ticker/inettransfer.h"
+#include "ticker/tickerstrip.h"
+
+#include "datafile.h"
+#include "feedexpectation.h"
+#include "samehost.h"
+#include "testhttpserver.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <array>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ServiceHosts hostsOf(const LocalService& service) { return sameHost(u"127.0.0.1:%1"_s.arg(service.port())); }
+
+// A service relaying the feed that a loopback server answers at /rss.xml, read at once
+// and afterwards only when a test asks.
+struct RelayedService {
+    explicit RelayedService(const TestHttpServer::Reply& feed) {
+        feedServer->setReply("/rss.xml", feed);
+        relay.setLimits({std::chrono::milliseconds(500), 8 * 1024 * 1024, 5});
+        holdAnswersForFirstReading(service, relay, relay.limits().timeout);
+        relay.start();
+    }
+    std::unique_ptr<TestHttpServer> feedServer = std::make_unique<TestHttpServer>();
+    LocalService service;
+    bool listening = service.start(QHostAddress::LocalHost, 0);
+    ServiceHosts hosts = hostsOf(service);
+    FeedRelay relay{QUrl(u"http://"_s + feedServer->host() + u"/rss.xml"_s), std::chrono::hours(1),
+                    service.newsPublisher()};
+};
+
+// A service whose quotes come from a loopback stand-in for the quote provider, which gives
+// the same answer for every symbol.
+struct ProvidedService {
+    explicit ProvidedService(const TestHttpServer::Reply& answer) {
+        provider.setDefaultReply(answer);
+        service.useQuoteProvider(QUrl(u"http://"_s + provider.host()));
+        answered = std::make_unique<QSignalSpy>(service.quoteSource(), &QuoteSource::answered);
+    }
+    TestHttpServer provider;
+    LocalService service;
+    bool listening = service.start(QHostAddress::LocalHost, 0);
+    ServiceHosts hosts = hostsOf(service);
+    std::unique_ptr<QSignalSpy> answered;
+};
+
+} // namespace
+
+// The service over loopback HTTP, asked with the bar's own URLs and read with its readers
+// or by the bar itself.
+class TestLocalService : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(m_service.start(QHostAddress::LocalHost, 0), qPrintable(m_service.errorString()));
+        m_hosts = hostsOf(m_service);
+    }
+
+    // Sent byte for byte: a client library would tidy some of these paths before sending them.
+    void routes_data() {
+        QTest::addColumn<QByteArray>("request"); // method and target
+        QTest::addColumn<int>("status");         // the status; for XML, the line of the fault
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body"); // a part of it
+        QTest::addColumn<QByteArray>("cacheControl");
+
+        const QByteArray html = "text/html; charset=utf-8";
+        const QByteArray text = "text/plain; charset=utf-8";
+        const auto get = [](const QUrl& url) {
+            return "GET " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+        };
+        // Pages that are the same for every client may be kept a while by a shared cache.
+        const QByteArray noStore = "no-store";
+        const QByteArray news = "public, max-age=180";
+        const auto notFound = [&](const char* name, const QByteArray& request) {
+            QTest::newRow(name) << request << 404 << text << QByteArray("Pagina non trovata\n") << noStore;
+        };
+        QTest::newRow("futures symbol") << get(futuresSymbolUrl(m_hosts)) << 200 << text
+                                        << QByteArray("NQ") /* the contract of the day */
+                                        << news;
+        QTest::newRow("headlines") << get(headlinePageUrl(m_hosts)) << 200 << html << QByteArray("StrilloTelevideo")
+                                   << news;
+        QTest::newRow("news item") << get(detailPageUrl(m_hosts, SiteContent().detailLinks().constFirst())) << 200
+                                   << html << QByteArray("\n[Esempio] ") << news;
+        QTest::newRow("news home") << get(newsHomeUrl(m_hosts)) << 200 << html
+                                   << QByteArray("href=\"/notizietelevideo/\"") << noStore;
+        QTest::newRow("maker page") << get(makerPageUrl(m_hosts)) << 200 << html << QByteArray("Zefirina \xC3\xA8")
+                                    << noStore;
+        notFound("unknown path", "GET /borsa/");
+        notFound("unknown item", get(detailPageUrl(m_hosts, u"/notizie/2026/12/06/lotto.html"_s)));
+        // Detail pages are looked up by link, never as files.
+        notFound("item source", "GET /accessibile/notizie/2026/12/06/mercati.txt");
+        notFound("resource", "GET /accessibile/:/zefirina-service/home.html");
+        notFound("dot segments", "GET /accessibile/notizie/../../../../etc/passwd");
+        notFound("encoded dots", "GET /accessibile/%2e%2e/%2e%2e/etc/passwd");
+        notFound("absolute path", "GET /accessibile//etc/passwd");
+        const QByteArray refused = "Metodo non consentito\n";
+        QTest::newRow("post") << QByteArray("POST /notizietelevideo/") << 405 << text << refused << noStore;
+        QTest::newRow("head") << QByteArray("HEAD /") << 405 << text << refused << noStore;
+        // The quote page shows the symbol the request names, cut short and escaped.
+        QTest::newRow("quote") << get(quotePageUrl(m_hosts, u"<b>Open:</b>"_s.repeated(2000))) << 200 << html
+                               << QByteArray("&#60;&#47;b&#62;&#60;b&#62;Open&#58; - Futures quote</title>")
+                               << QByteArray("public, max-age=5");
+        QTest::newRow("oversized") << "GET /qc/stocks/quotes.aspx?symbols=" + QByteArray(300000, 'A') << 200 << html
+                                   << QByteArray("Last price:") << QByteArray("public, max-age=5");
+        QTest::newRow("chart script") << QByteArray("GET /livecharts/livecharts.LiveChartsV3.js") << 200
+                                      << QByteArray("text/javascript; charset=utf-8") << QByteArray("window.runApplet")
+                                      << noStore;
+        QTest::newRow("sample chart data")
+            << QByteArray("GET /livecharts/series.json?symbol=INDEX%3AINDU") << 200 << QByteArray("application/json")
+            << QByteArray("\"sample\":true") << noStore;
+        QTest::newRow("chart data, unknown symbol")
+            << QByteArray("GET /livecharts/series.json?symbol=IBM") << 404 << text << QByteArray() << noStore;
+    }
+
+    void routes() {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, cacheControl);
+
+        const QByteArray answer = rawAnswer(request + " HTTP/1.1");
+        QVERIFY2(answer.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), answer.constData());
+        QVERIFY2(answer.contains("\r\nContent-Type: " + contentType + "\r\n"), answer.constData());
+        QVERIFY2(answer.mid(answer.indexOf("\r\n\r\n")).contains(body), answer.constData());
+        QVERIFY2(answer.contains("\r\nCache-Control: " + cacheControl + "\r\n"), answer.constData());
+        // The validator: asked again with it, the service answers that nothing changed.
+        static const QRegularExpression etagHeader(u"\r\nETag: (\"[0-9a-f]+\")\r\n"_s);
+        const QRegularExpressionMatch etag = etagHeader.match(QString::fromLatin1(answer));
+        QCOMPARE(etag.hasMatch(), cacheControl != "no-store");
+        if (etag.hasMatch() && status == 200 && !request.contains("quotes"))
+            QVERIFY(rawAnswer(request + " HTTP/1.1\r\nIf-None-Match: " + etag.captured(1).toLatin1())
+                        .startsWith("HTTP/1.1 304 "));
+    }
+
+    // A connection closes after the answer when the client asks for it or speaks HTTP/1.0;
+    // otherwise it carries the next request.
+    void closesTheConnectionWhenAsked_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("HTTP/1.1") << QByteArray("GET / HTTP/1.1\r\n") << false;
+        QTest::newRow("HTTP/1.1, close") << QByteArray("GET / HTTP/1.1\r\nConnection: Close\r\n") << true;
+        QTest::newRow("HTTP/1.0") << QByteArray("GET / HTTP/1.0\r\n") << true;
+        QTest::newRow("HTTP/1.0, keep-alive") << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n") << false;
+    }
+    void closesTheConnectionWhenAsked() {
+        QFETCH(QByteArray, request);
+        QFETCH(bool, closed);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_service.port());
+        for (int answers = 1; answers <= (closed ? 1 : 2); ++answers) {
+            socket.write(request + "Host: 127.0.0.1\r\n\r\n");
+            QByteArray received;
+            QTRY_COMPARE((received += socket.readAll()).count("HTTP/1.1 200 OK"), 1);
+            QCOMPARE(received.contains("\r\nConnection: close\r\n"), closed);
+        }
+        if (closed)
+            QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+        else
+            QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
+    }
+
+    // Silent connections neither pile up nor stay for ever: past the bound, the one idle for
+    // longest makes room, and any idle connection is dropped after the idle time.
+    void boundsAndDropsIdleConnections_data() {
+        QTest::addColumn<int>("idleMs");
+        QTest::addColumn<QList<bool>>("connected"); // each socket, after the last one's answer
+        QTest::newRow("bound of two") << 60000 << QList<bool>{false, true, true};
+        QTest::newRow("idle time") << 1000 << QList<bool>{false, false, false};
+    }
+    void boundsAndDropsIdleConnections() {
+        QFETCH(int, idleMs);
+        QFETCH(QList<bool>, connected);
+        LocalService service;
+        service.setConnectionLimits({2, std::chrono::milliseconds(idleMs)});
+        QVERIFY(service.start(QHostAddress::LocalHost, 0));
+        std::array<QTcpSocket, 3> sockets;
+        for (QTcpSocket& socket : sockets) {
+            socket.connectToHost(QHostAddress::LocalHost, service.port());
+            QVERIFY(socket.waitForConnected());
+            if (&socket != &sockets.back())
+                QTRY_COMPARE(service.openConnections(), &socket - sockets.data() + 1);
+        }
+        sockets[2].write("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray answer;
+        QTRY_VERIFY((answer += sockets[2].readAll()).startsWith("HTTP/1.1 200 OK"));
+        for (int i = 0; i < 3; ++i)
+            QTRY_COMPARE(sockets[i].state() == QAbstractSocket::ConnectedState, connected[i]);
+        QCOMPARE(service.openConnections(), connected.count(true));
+    }
+
+    // The quote page and the chart data from the provider's answer, read back by the bar's
+    // own quote reader. Without a quote neither carries a number: the quote page is empty, so
+    // the bar keeps what it shows. However often asked, the provider is asked once per 30 s.
+    void quoteFromTheProvider_data() {
+        QTest::addColumn<TestHttpServer::Reply>("answer");
+        QTest::addColumn<QString>("fields"); // time|last|change|open, "" for no quote
+
+        using Reply = TestHttpServer::Reply;
+        QTest::newRow("rising day") << Reply{200, dataFile("provider-rising.json")}
+                                    << u"9:55|21034,25|+ 0,16 %|21000,00"_s;
+        QTest::newRow("missing fields") << Reply{200, dataFile("provider-missing.json")} << QString();
+        QTest::newRow("error object") << Reply{404, dataFile("provider-error.json")} << QString();
+        QTest::newRow("huge body") << Reply{200, {}, TestHttpServer::Delivery::Endless} << QString();
+    }
+    void quoteFromTheProvider() {
+        QFETCH(TestHttpServer::Reply, answer);
+        QFETCH(QString, fields);
+
+        ProvidedService s(answer);
+        QVERIFY(s.listening);
+        const QUrl quoteUrl = quotePageUrl(s.hosts, u"NQZ26"_s);
+        QCOMPARE(fetch(quoteUrl), QByteArray()); // nothing at hand yet
+        QTRY_COMPARE_WITH_TIMEOUT(s.answered->size(), 1, 15000);
+        const QByteArray page = fetch(quoteUrl);
+        const QByteArray chart = fetch(QUrl(u"http://%1/livecharts/series.json?symbol=NQZ26"_s.arg(s.hosts.chartData)));
+        QCOMPARE(page.isEmpty(), fields.isEmpty());
+        QCOMPARE(chart.isEmpty(), fields.isEmpty());
+        QCOMPARE(s.provider.requestLines(),
+                 QList<QByteArray>{"GET /v8/finance/chart/NQZ26.CME?interval=5m&range=1d HTTP/1.1"});
+        if (fields.isEmpty())
+            return;
+        const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
+        QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
+        QVERIFY(quote.rising);
+        QVERIFY2(chart.contains("\"sample\":false") && chart.contains("\"points\":[["), chart.constData());
+    }
+
+    // The bar against the service whose provider fails: the futures slot and the quote the
+    // bar keeps stay as they were.
+    void barKeepsItsQuoteWhenTheProviderFails() {
+        ProvidedService s({503, "Service Unavailable"});
+        QVERIFY(s.listening);
+        Form1 bar(s.hosts);
+        // The symbol file makes the service ask for the contract's quote.
+        QTRY_VERIFY(!bar.state().CodiceFutures.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(s.answered->size(), 1, 15000);
+        const QColor before = bar.Frame1->captionColor(5);
+        bar.Check2->setChecked(true);
+        bar.Command1_Click();
+        QTRY_VERIFY(bar.Inet3->StillExecuting());
+        QTRY_VERIFY(!bar.Inet3->StillExecuting());
+        QCOMPARE(bar.Frame1->caption(5), u".   "_s);
+        QCOMPARE(bar.Frame1->captionColor(5), before);
+        QCOMPARE(bar.state().DatiFutures.fields, (std::array<QString, 4>{}));
+        QVERIFY(bar.state().TendenzaFutures.isEmpty());
+    }
+
+    void keepsTheLastGoodNews_data() {
+        QTest::addColumn<TestHttpServer::Reply>("failure"); // status 0: the feed's server is gone
+        QTest::addColumn<FeedFailure::Kind>("kind");
+        QTest::addColumn<int>("status");
+
+        using Kind = FeedFailure::Kind;
+        using Reply = TestHttpServer::Reply;
+        const QByteArray rss = dataFile("rss2.xml");
+        QTest::newRow("server error") << Reply{500, "Errore"} << Kind::HttpStatus << 500;
+        // The items before the break are not served either.
+        QTest::newRow("cut off") << Reply{200, rss.left(rss.indexOf("<title>Ieri"))} << Kind::NotWellFormed << 45;
+        QTest::newRow("only Atom entries in RSS")
+            << Reply{200, "<rss version=\"2.0\"><channel><entry><title>No</title></entry></channel></rss>"}
+            << Kind::NoItems << 0;
+        // Titles in a script the bar cannot show.
+        QTest::newRow("nothing to show")
+            << Reply{200, "<rss version=\"2.0\"><channel><item><title>\xE5\xA4\xA9\xE6\xB0\x94</title></item>"
+                          "</channel></rss>"}
+            << Kind::NothingToShow << 0;
+        QTest::newRow("too large") << Reply{200, rss.leftJustified(9 * 1024 * 1024, ' ')} << Kind::TooLarge << 0;
+        QTest::newRow("no answer") << Reply{200, {}, TestHttpServer::Delivery::Silent} << Kind::TimedOut << 0;
+        QTest::newRow("server gone") << Reply{0, {}} << Kind::Unreachable << 0;
+    }
+
+    void keepsTheLastGoodNews() {
+        QFETCH(TestHttpServer::Reply, failure);
+        QFETCH(FeedFailure::Kind, kind);
+        QFETCH(int, status);
+
+        RelayedService s({200, dataFile("rss2.xml")});
+        QVERIFY(s.listening);
+        QSignalSpy updated(&s.relay, &FeedRelay::updated);
+        QSignalSpy failed(&s.relay, &FeedRelay::failed);
+        QTRY_COMPARE(updated.size(), 1);
+        QCOMPARE(updated.at(0).at(0).toInt(), 7);
+        const QByteArray headlines = fetch(headlinePageUrl(s.hosts));
+        const QUrl detailUrl = detailPageUrl(s.hosts, readHeadlines(decodeWindows1252(headlines), {}, {}).links[0]);
+        const QByteArray detail = fetch(detailUrl);
+        QVERIFY(detail.contains("Apertura positiva"));
+
+        if (failure.status == 0)
+            s.feedServer.reset();
+        else
+            s.feedServer->setReply("/rss.xml", failure);
+        s.relay.readNow();
+        QTRY_COMPARE(failed.size(), 1);
+        const auto reported = failed.at(0).at(0).value<FeedFailure>();
+        QCOMPARE(reported.kind, kind);
+        if (kind == FeedFailure::Kind::NotWellFormed)
+            QVERIFY2(reported.detail.startsWith(u"line %1, column "_s.arg(status)), qPrintable(reported.detail));
+        else
+            QCOMPARE(reported.status, status);
+        QCOMPARE(updated.size(), 1);
+        QCOMPARE(fetch(headlinePageUrl(s.hosts)), headlines);
+        QCOMPARE(fetch(detailUrl), detail);
+    }
+
+    // The first feed, asked again only "if changed"; the second when the first fails; the
+    // marked sample news while neither has been read; back to the first when it recovers.
+    void fallsBackAndRecovers() {
+        using Reply = TestHttpServer::Reply;
+        TestHttpServer first, second;
+        LocalService service;
+        QVERIFY(service.start(QHostAddress::LocalHost, 0));
+        const ServiceHosts hosts = hostsOf(service);
+        const QUrl firstUrl(u"http://"_s + first.host() + u"/rss101.xml"_s);
+        FeedRelay relay({firstUrl, QUrl(u"http://"_s + second.host() + u"/tutti"_s)}, std::chrono::hours(1),
+                        service.newsPublisher());
+        relay.setLimits({std::chrono::milliseconds(500), 8 * 1024 * 1024, 5});
+        QSignalSpy finished(&relay, &FeedRelay::readingFinished);
+        QSignalSpy unchanged(&relay, &FeedRelay::unchanged);
+        const auto reading = [&](const Reply& one, const Reply& two) {
+            first.setReply("/rss101.xml", one);
+            second.setReply("/tutti", two);
+            const auto before = finished.size();
+            if (before > 0)
+                relay.readNow();
+            else
+                relay.start();
+            return QTest::qWaitFor([&] { return finished.size() == before + 1; }, 10000);
+        };
+        const Reply rss{200, dataFile("rss2.xml"), TestHttpServer::Delivery::Whole, "\"v1\""};
+        const Reply atom{200, dataFile("atom.xml")};
+        const Reply broken{500, "Errore"};
+
+        QVERIFY(reading(broken, broken));
+        QVERIFY(fetch(headlinePageUrl(hosts)).contains("18.40&nbsp;[Esempio] Borse europee"));
+        // Every sample headline and every text it opens is marked as an example.
+        const HeadlineBatch sample = readHeadlines(decodeWindows1252(fetch(headlinePageUrl(hosts))), {}, {});
+        for (int slot = 0; slot < HeadlineCount; ++slot) {
+            QVERIFY2(sample.captions[slot].contains(u" - [Esempio] "), qPrintable(sample.captions[slot]));
+            const QString text = readDetail(decodeWindows1252(fetch(detailPageUrl(hosts, sample.links[slot]))));
+            QVERIFY2(text.startsWith(u"[Esempio] "), qPrintable(text));
+        }
+        const QByteArray home =
+            "GET " + newsHomeUrl(hosts).toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + " HTTP/1.1";
+        QVERIFY(rawAnswer(home, service.port()).startsWith("HTTP/1.1 200 "));
+
+        QVERIFY(reading(rss, broken));
+        const QByteArray firstPage = fetch(headlinePageUrl(hosts));
+        QVERIFY(firstPage.contains("Wall Street apre in rialzo"));
+        QCOMPARE(relay.servedFeed(), firstUrl);
+        // The home page leads to the feed's own site.
+        const QByteArray redirect = rawAnswer(home, service.port());
+        QVERIFY2(redirect.startsWith("HTTP/1.1 302 ") &&
+                     redirect.contains("\r\nLocation: https://notizie.example.org/\r\n"),
+                 redirect.constData());
+
+        // Unchanged: a conditional request, answered 304, and nothing read or replaced.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(reading(rss, broken));
+        QCOMPARE(unchanged.size(), 3);
+        QVERIFY(first.requests().constLast().contains("\r\nIf-None-Match: \"v1\"\r\n"));
+        QCOMPARE(fetch(headlinePageUrl(hosts)), firstPage);
+
+        QVERIFY(reading(broken, atom));
+        QVERIFY(fetch(headlinePageUrl(hosts)).contains("Biblioteca civica, nuovi orari"));
+        QVERIFY(reading(broken, broken)); // the last good reading stays
+        QVERIFY(fetch(headlinePageUrl(hosts)).contains("Biblioteca civica, nuovi orari"));
+
+        // Back to the first feed: asked whole, as its last copy is no longer served.
+        QVERIFY(reading(rss, atom));
+        QVERIFY(!first.requests().constLast().contains("If-None-Match"));
+        QCOMPARE(fetch(headlinePageUrl(hosts)), firstPage);
+        QCOMPARE(unchanged.size(), 3);
+    }
+
+    // A bar started with the service asks for headlines before the feed is read: the request
+    // waits for the first reading, and gets the sample news when that reading fails.
+    void holdsTheFirstRequestsForTheFeed() {
+        RelayedService s({200, {}, TestHttpServer::Delivery::Silent});
+        QVERIFY(s.listening);
+        std::unique_ptr<QNetworkReply> early(m_network.get(QNetworkRequest(headlinePageUrl(s.hosts))));
+        QTest::qWait(200);
+        QVERIFY(!early->isFinished());
+        QTRY_VERIFY(early->isFinished());
+        QCOMPARE(early->readAll(), SiteContent().headlinePage());
+
+        // A good reading replaces the sample news; a sample headline the bar read before still opens.
+        s.feedServer->setReply("/rss.xml", {200, dataFile("atom.xml")});
+        QSignalSpy updated(&s.relay, &FeedRelay::updated);
+        s.relay.readNow();
+        QTRY_COMPARE(updated.size(), 1);
+        QVERIFY(fetch(headlinePageUrl(s.hosts)).contains("Biblioteca civica, nuovi orari"));
+        QVERIFY(!fetch(detailPageUrl(s.hosts, u"/notizie/2026/12/06/mercati.html"_s)).isEmpty());
+    }
+
+    // Started as a user starts them, the service with a feed and the bar at once: the bar's
+    // first headlines are the feed's, and each opens its own text.
+    void barShowsTheFeed() {
+        RelayedService s({200, dataFile("rss2.xml")});
+        QVERIFY(s.listening);
+        Form1 bar(s.hosts);
+        QTRY_COMPARE(bar.Frame1->caption(6), PromoCaptions::first());
+        const FeedExpectation expected = readFeedExpectation(QStringLiteral(DATA_DIR "/rss2.xml.expected"));
+        QCOMPARE(expected.texts.size(), HeadlineCount);
+        for (int slot = 0; slot < HeadlineCount; ++slot) {
+            QCOMPARE(bar.Frame1->caption(slot), u"  "_s + expected.captions[slot] + u"  "_s);
+            bar.Label1_Click(slot);
+            QTRY_COMPARE(bar.panel->body(), expected.texts[slot]);
+        }
+    }
+
+private:
+    // The body of a page; empty unless it came with status 200.
+    QByteArray fetch(const QUrl& url) {
+        std::unique_ptr<QNetworkReply> reply(m_network.get(QNetworkRequest(url)));
+        if (!QTest::qWaitFor([&] { return reply->isFinished(); }, 10000) || reply->error() != QNetworkReply::NoError)
+            return {};
+        return reply->readAll();
+    }
+
+    // The answer to `requestLine` sent as it is: head and body, or what came before the
+    // service closed the connection.
+    QByteArray rawAnswer(const QByteArray& requestLine, quint16 port = 0) {
+        static const QRegularExpression length(u"\\r\\ncontent-length: *(\\d+)"_s,
+                                               QRegularExpression::CaseInsensitiveOption);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port ? port : m_service.port());
+        socket.write(requestLine + "\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray answer;
+        static_cast<void>(QTest::qWaitFor(
+            [&] {
+                answer += socket.readAll();
+                const qsizetype headEnd = answer.indexOf("\r\n\r\n");
+                const QRegularExpressionMatch match = length.match(QString::fromLatin1(answer.left(headEnd)));
+                return (headEnd > 0 && match.hasMatch() && answer.size() >= headEnd + 4 + match.captured(1).toInt()) ||
+                       socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            5000));
+        return answer;
+    }
+
+    LocalService m_service; // with its sample news
+    ServiceHosts m_hosts;
+    QNetworkAccessManager m_network;
+};
+
+QTEST_MAIN(TestLocalService)
+#include "tst_localservice.moc"
