@@ -8,7 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray answer(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const auto quote = readProviderQuote(answer);
+    const ProviderReading reading = readProviderQuote(answer);
+    FUZZ_CHECK(reading.quote.has_value() == (reading.rejection == ProviderRejection::None));
+    const auto& quote = reading.quote;
     if (!quote)
         return 0;
     for (const double price : {quote->last, quote->open, quote->previousClose})
