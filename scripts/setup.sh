@@ -30,10 +30,10 @@ install_missing() {
 check_format() {
     local files=()
     if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-        mapfile -d '' files < <(git ls-files -z -- '*.cpp' '*.h')
+        mapfile -d '' files < <(git ls-files -z -- '*.cpp' '*.h' '*.js')
     else
         mapfile -d '' files < <(find . \( -path './build*' -o -path './.git' \) -prune -o \
-                                       \( -name '*.cpp' -o -name '*.h' \) -print0)
+                                       \( -name '*.cpp' -o -name '*.h' -o -name '*.js' \) -print0)
     fi
     clang-format --dry-run --Werror "${files[@]}"
 }

@@ -4,49 +4,59 @@
 //   window.runApplet(area, width, height, params)
 // with an area of the applet's size put in the applet's place, and the values of its
 // <param> elements by name. An applet whose script does not load, or defines no
-// runApplet, leaves the page as it is. Applets run one after the other.
-(function () {
-  'use strict';
-  var applets = Array.prototype.slice.call(document.getElementsByTagName('applet'));
+// runApplet, leaves the page as it is; one that throws says so on the console. Applets run
+// one after the other.
+(function() {
+'use strict';
+var applets = Array.prototype.slice.call(document.getElementsByTagName('applet'));
 
-  function size(applet, name) {
+function size(applet, name) {
     var value = parseInt(applet.getAttribute(name), 10);
     return value > 0 && value <= 4096 ? value : 0;
-  }
+}
 
-  function run(index) {
-    if (index >= applets.length) return;
+function run(index) {
+    if (index >= applets.length)
+        return;
     var applet = applets[index];
-    var next = function () { run(index + 1); };
+    var next = function() { run(index + 1); };
     var code = applet.getAttribute('code') || '';
     var codebase = (applet.getAttribute('codebase') || '').replace(/\/+$/, '');
     var width = size(applet, 'width');
     var height = size(applet, 'height');
-    if (!/\.class$/.test(code) || !width || !height) { next(); return; }
+    if (!/\.class$/.test(code) || !width || !height) {
+        next();
+        return;
+    }
 
     var params = {};
-    Array.prototype.forEach.call(applet.getElementsByTagName('param'), function (param) {
-      params[param.getAttribute('name')] = param.getAttribute('value') || '';
-    });
+    Array.prototype.forEach.call(
+        applet.getElementsByTagName('param'),
+        function(param) { params[param.getAttribute('name')] = param.getAttribute('value') || ''; });
 
     window.runApplet = undefined;
     var script = document.createElement('script');
     script.src = codebase + '/' + code.replace(/\.class$/, '.js');
-    script.onload = function () {
-      var runApplet = window.runApplet;
-      window.runApplet = undefined;
-      if (typeof runApplet === 'function') {
-        var area = document.createElement('div');
-        area.style.width = width + 'px';
-        area.style.height = height + 'px';
-        area.style.display = 'inline-block';
-        applet.parentNode.insertBefore(area, applet);
-        try { runApplet(area, width, height, params); } catch (e) { /* the page stays as it is */ }
-      }
-      next();
+    script.onload = function() {
+        var runApplet = window.runApplet;
+        window.runApplet = undefined;
+        if (typeof runApplet === 'function') {
+            var area = document.createElement('div');
+            area.style.width = width + 'px';
+            area.style.height = height + 'px';
+            area.style.display = 'inline-block';
+            applet.parentNode.insertBefore(area, applet);
+            try {
+                runApplet(area, width, height, params);
+            } catch (e) {
+                // The page stays as it is; whoever looks at the console learns why.
+                console.error('applet ' + code + ': ' + (e && e.stack ? e.stack : e));
+            }
+        }
+        next();
     };
     script.onerror = next;
     (document.head || document.documentElement).appendChild(script);
-  }
-  run(0);
+}
+run(0);
 })();
