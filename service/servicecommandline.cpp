@@ -83,40 +83,50 @@ ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& argumen
     if (!m_parser.positionalArguments().isEmpty())
         return reject(QStringLiteral("unexpected argument '%1'").arg(m_parser.positionalArguments().constFirst()));
 
-    const QString portText = m_parser.value(m_portOption);
-    const auto port = parsePort(portText);
-    if (!port)
-        return reject(QStringLiteral("invalid port '%1': expected a number from 0 to 65535").arg(portText));
-
-    const QString addressText = m_parser.value(m_listenOption);
-    QHostAddress address;
-    if (!address.setAddress(addressText))
-        return reject(QStringLiteral("invalid address '%1': expected a numeric IPv4 or IPv6 address").arg(addressText));
-
-    std::optional<QUrl> feed;
-    if (m_parser.isSet(m_feedOption)) {
-        feed = parseFeed(m_parser.value(m_feedOption));
-        if (!feed)
-            return Outcome::Invalid;
-    }
-
-    const QString refreshText = m_parser.value(m_refreshOption);
-    const auto refresh = parseNumber(refreshText, 5, static_cast<uint>(MaxRefresh.count()));
-    if (!refresh || *refresh < MinRefresh.count())
-        return reject(QStringLiteral("invalid refresh interval '%1': expected whole seconds from %2 to %3")
-                          .arg(refreshText)
-                          .arg(MinRefresh.count())
-                          .arg(MaxRefresh.count()));
-    if (m_parser.isSet(m_sampleOption) && (feed || m_parser.isSet(m_refreshOption)))
-        return reject(QStringLiteral("--sample reads no feed: --feed and --refresh do not apply"));
-
-    m_port = *port;
-    m_address = address;
-    m_feed = feed;
-    m_refresh = std::chrono::seconds(*refresh);
-    m_sample = m_parser.isSet(m_sampleOption);
+    if (!readListening() || !readFeedOptions())
+        return Outcome::Invalid;
     m_exitWithStdin = m_parser.isSet(m_exitWithStdinOption);
     return Outcome::Run;
+}
+
+bool ServiceCommandLine::readListening() {
+    const QString portText = m_parser.value(m_portOption);
+    const auto port = parsePort(portText);
+    if (!port) {
+        reject(QStringLiteral("invalid port '%1': expected a number from 0 to 65535").arg(portText));
+        return false;
+    }
+    const QString addressText = m_parser.value(m_listenOption);
+    if (!m_address.setAddress(addressText)) {
+        reject(QStringLiteral("invalid address '%1': expected a numeric IPv4 or IPv6 address").arg(addressText));
+        return false;
+    }
+    m_port = *port;
+    return true;
+}
+
+bool ServiceCommandLine::readFeedOptions() {
+    if (m_parser.isSet(m_feedOption)) {
+        m_feed = parseFeed(m_parser.value(m_feedOption));
+        if (!m_feed)
+            return false;
+    }
+    const QString refreshText = m_parser.value(m_refreshOption);
+    const auto refresh = parseNumber(refreshText, 5, static_cast<uint>(MaxRefresh.count()));
+    if (!refresh || *refresh < MinRefresh.count()) {
+        reject(QStringLiteral("invalid refresh interval '%1': expected whole seconds from %2 to %3")
+                   .arg(refreshText)
+                   .arg(MinRefresh.count())
+                   .arg(MaxRefresh.count()));
+        return false;
+    }
+    m_sample = m_parser.isSet(m_sampleOption);
+    if (m_sample && (m_feed || m_parser.isSet(m_refreshOption))) {
+        reject(QStringLiteral("--sample reads no feed: --feed and --refresh do not apply"));
+        return false;
+    }
+    m_refresh = std::chrono::seconds(*refresh);
+    return true;
 }
 
 std::optional<QUrl> ServiceCommandLine::parseFeed(const QString& text) {

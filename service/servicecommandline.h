@@ -46,6 +46,9 @@ public:
 
 private:
     Outcome reject(const QString& error);
+    // Each reads its options into the members; false, with the error set, for an invalid one.
+    bool readListening();
+    bool readFeedOptions();
     std::optional<QUrl> parseFeed(const QString& text);
 
     QCommandLineParser m_parser;

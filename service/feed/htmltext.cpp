@@ -182,15 +182,52 @@ QString decodeHtmlEntities(QStringView text) {
     return decoded;
 }
 
+namespace {
+
+// The tag that the '<' at `at` opens: its lower-case name, and whether it closes an element
+// or is a declaration ("<!DOCTYPE ...>", "<?xml ...?>").
+struct TagStart {
+    QString name;
+    bool closing = false;
+    bool declaration = false;
+
+    // Only known elements, and names with a prefix or a hyphen, are tags.
+    bool isTag() const { return declaration || (!name.isEmpty() && isAsciiLetter(name.at(0)) && isElementName(name)); }
+};
+
+TagStart tagStart(QStringView html, qsizetype at) {
+    const QChar next = at + 1 < html.size() ? html.at(at + 1) : QChar();
+    TagStart tag;
+    tag.declaration = next == u'!' || next == u'?';
+    tag.closing = next == u'/';
+    const qsizetype nameStart = tag.closing ? at + 2 : at + 1;
+    qsizetype nameEnd = nameStart;
+    while (nameEnd < html.size() && (isAsciiLetter(html.at(nameEnd)) || html.at(nameEnd).isDigit() ||
+                                     html.at(nameEnd) == u':' || html.at(nameEnd) == u'-'))
+        ++nameEnd;
+    tag.name = html.mid(nameStart, nameEnd - nameStart).toString().toLower();
+    return tag;
+}
+
+// Where the text goes on after the element of `tag` that ends at `end`: past the content
+// of a script or style element, which is no text.
+qsizetype afterElement(QStringView html, const TagStart& tag, qsizetype end) {
+    if (tag.closing || (tag.name != u"script" && tag.name != u"style"))
+        return end;
+    const qsizetype close = html.indexOf(QStringLiteral("</") + tag.name, end, Qt::CaseInsensitive);
+    const qsizetype closeEnd = close < 0 ? -1 : tagEnd(html, close);
+    return closeEnd < 0 ? html.size() : closeEnd;
+}
+
+} // namespace
+
 QString htmlToPlainText(QStringView html) {
     QString text;
     text.reserve(html.size());
     qsizetype i = 0;
     while (i < html.size()) {
-        const QChar c = html.at(i);
-        if (c != u'<') {
-            text += c;
-            ++i;
+        if (html.at(i) != u'<') {
+            text += html.at(i++);
             continue;
         }
         if (html.mid(i, 4) == u"<!--") {
@@ -198,31 +235,16 @@ QString htmlToPlainText(QStringView html) {
             i = close < 0 ? html.size() : close + 3;
             continue;
         }
-        const QChar next = i + 1 < html.size() ? html.at(i + 1) : QChar();
-        const bool declaration = next == u'!' || next == u'?'; // <!DOCTYPE ...>, <?xml ...?>
-        const bool closing = next == u'/';
-        const qsizetype nameStart = closing ? i + 2 : i + 1;
-        qsizetype nameEnd = nameStart;
-        while (nameEnd < html.size() && (isAsciiLetter(html.at(nameEnd)) || html.at(nameEnd).isDigit() ||
-                                         html.at(nameEnd) == u':' || html.at(nameEnd) == u'-'))
-            ++nameEnd;
-        const QString name = html.mid(nameStart, nameEnd - nameStart).toString().toLower();
-        const bool named = !name.isEmpty() && isAsciiLetter(name.at(0));
-        if (!declaration && !(named && isElementName(name))) {
-            text += c;
-            ++i;
+        const TagStart tag = tagStart(html, i);
+        if (!tag.isTag()) {
+            text += html.at(i++);
             continue;
         }
         const qsizetype end = tagEnd(html, i);
         if (end < 0)
             break; // a tag cut off at the end of the text
-        i = end;
-        if (!closing && (name == u"script" || name == u"style")) {
-            const qsizetype close = html.indexOf(QStringLiteral("</") + name, i, Qt::CaseInsensitive);
-            const qsizetype closeEnd = close < 0 ? -1 : tagEnd(html, close);
-            i = closeEnd < 0 ? html.size() : closeEnd;
-        }
-        if (!inlineElements().contains(name))
+        i = afterElement(html, tag, end);
+        if (!inlineElements().contains(tag.name))
             text += u' ';
     }
     return decodeHtmlEntities(text).simplified();

@@ -29,7 +29,7 @@ var LiveChartsMath = (function() {
     function priceStep(range) {
         var raw = range / 5;
         var power = Math.pow(10, Math.floor(Math.log(raw) / Math.LN10));
-        var steps = [ 1, 2, 2.5, 5, 10 ];
+        var steps = [1, 2, 2.5, 5, 10];
         for (var i = 0; i < steps.length; ++i)
             if (steps[i] * power >= raw)
                 return steps[i] * power;
@@ -54,7 +54,7 @@ var LiveChartsMath = (function() {
     // The times to mark from `first` to `last` (seconds since 1970): whole quarters, halves,
     // hours ... of the clock `utcOffset` seconds ahead, at most seven of them.
     function timeTicks(first, last, utcOffset) {
-        var spans = [ 300, 900, 1800, 3600, 7200, 10800, 21600 ];
+        var spans = [300, 900, 1800, 3600, 7200, 10800, 21600];
         var every = 0;
         for (var i = 0; i < spans.length && !every; ++i)
             if ((last - first) / spans[i] <= 7)
@@ -83,14 +83,14 @@ var LiveChartsMath = (function() {
         var last = data.points.length ? data.points[data.points.length - 1][0] : data.time;
         if (!(last > first))
             last = first + 300;
-        return {low : low, high : high, first : first, last : last};
+        return {low: low, high: high, first: first, last: last};
     }
 
     // From time and price to the plot's pixels, inside `plot` {left, top, width, height}.
     function scale(range, plot) {
         return {
-            x : function(t) { return plot.left + (t - range.first) / (range.last - range.first) * plot.width; },
-            y : function(p) { return plot.top + (range.high - p) / (range.high - range.low) * plot.height; }
+            x: function(t) { return plot.left + (t - range.first) / (range.last - range.first) * plot.width; },
+            y: function(p) { return plot.top + (range.high - p) / (range.high - range.low) * plot.height; }
         };
     }
 
@@ -125,15 +125,15 @@ var LiveChartsMath = (function() {
     }
 
     return {
-        clock : clock,
-        decimal : decimal,
-        priceTicks : priceTicks,
-        timeTicks : timeTicks,
-        bounds : bounds,
-        scale : scale,
-        changeText : changeText,
-        dataUrl : dataUrl,
-        usable : usable
+        clock: clock,
+        decimal: decimal,
+        priceTicks: priceTicks,
+        timeTicks: timeTicks,
+        bounds: bounds,
+        scale: scale,
+        changeText: changeText,
+        dataUrl: dataUrl,
+        usable: usable
     };
 })();
 
@@ -150,7 +150,7 @@ var Rising = '#008000';
 var Falling = '#ff0000';
 var Unavailable = 'Dati non disponibili';
 var SampleMark = 'ESEMPIO - dati di esempio';
-var Margin = {left : 8, right : 64, top : 30, bottom : 22};
+var Margin = {left: 8, right: 64, top: 30, bottom: 22};
 var RetryMs = 1000;
 var MaxTries = 20;
 // The scheme this script came over, which the data are asked over too.
@@ -201,7 +201,7 @@ function drawTimeAxis(ctx, chart, utcOffset) {
 }
 
 function drawSeries(ctx, chart, data, colour) {
-    ctx.setLineDash([ 4, 3 ]); // the previous close
+    ctx.setLineDash([4, 3]); // the previous close
     ctx.strokeStyle = '#808080';
     ctx.beginPath();
     ctx.moveTo(chart.plot.left, chart.at.y(data.previousClose));
@@ -252,13 +252,13 @@ function drawSampleMark(ctx, plot) {
 
 function draw(ctx, width, height, data) {
     var plot = {
-        left : Margin.left,
-        top : Margin.top,
-        width : width - Margin.left - Margin.right,
-        height : height - Margin.top - Margin.bottom
+        left: Margin.left,
+        top: Margin.top,
+        width: width - Margin.left - Margin.right,
+        height: height - Margin.top - Margin.bottom
     };
     var range = M.bounds(data);
-    var chart = {plot : plot, range : range, at : M.scale(range, plot)};
+    var chart = {plot: plot, range: range, at: M.scale(range, plot)};
     var colour = data.last >= data.previousClose ? Rising : Falling;
     ctx.fillStyle = Background;
     ctx.fillRect(0, 0, width, height);
@@ -272,49 +272,46 @@ function draw(ctx, width, height, data) {
         drawSampleMark(ctx, plot);
 }
 
+// The page is named after what the chart shows.
+function fail(ctx, width, height) {
+    message(ctx, width, height, Unavailable);
+    document.title = Unavailable;
+}
+
+function show(ctx, width, height, request) {
+    var data = null;
+    try {
+        data = request.status === 200 ? JSON.parse(request.responseText) : null;
+    } catch (e) {
+        data = null;
+    }
+    if (!M.usable(data))
+        return fail(ctx, width, height);
+    draw(ctx, width, height, data);
+    document.title = data.symbol;
+}
+
+function ask(ctx, width, height, url, tries) {
+    var request = new XMLHttpRequest();
+    request.open('GET', url);
+    request.timeout = 15000;
+    request.onload = function() {
+        // 503: the data are on their way; asked again a moment later.
+        if (request.status === 503 && tries + 1 < MaxTries)
+            setTimeout(function() { ask(ctx, width, height, url, tries + 1); }, RetryMs);
+        else
+            show(ctx, width, height, request);
+    };
+    request.onerror = request.ontimeout = function() { fail(ctx, width, height); };
+    request.send();
+}
+
 window.runApplet = function(area, width, height, params) {
     var canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
     canvas.style.display = 'block';
     area.appendChild(canvas);
-    var ctx = canvas.getContext('2d');
-    var url = M.dataUrl(params, scheme);
-
-    // The page is named after what the chart shows.
-    function fail() {
-        message(ctx, width, height, Unavailable);
-        document.title = Unavailable;
-    }
-
-    function show(request) {
-        var data = null;
-        try {
-            data = request.status === 200 ? JSON.parse(request.responseText) : null;
-        } catch (e) {
-            data = null;
-        }
-        if (!M.usable(data))
-            return fail();
-        draw(ctx, width, height, data);
-        document.title = data.symbol;
-    }
-
-    function ask(tries) {
-        var request = new XMLHttpRequest();
-        request.open('GET', url);
-        request.timeout = 15000;
-        request.onload = function() {
-            // 503: the data are on their way; asked again a moment later.
-            if (request.status === 503 && tries + 1 < MaxTries)
-                setTimeout(function() { ask(tries + 1); }, RetryMs);
-            else
-                show(request);
-        };
-        request.onerror = fail;
-        request.ontimeout = fail;
-        request.send();
-    }
-    ask(0);
+    ask(canvas.getContext('2d'), width, height, M.dataUrl(params, scheme), 0);
 };
 })();
