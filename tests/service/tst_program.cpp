@@ -1,5 +1,12 @@
+#include "service/market/quotesource.h"
 #include "service/servicecommandline.h"
 #include "service/servicelog.h"
+#include "service/servicereports.h"
+
+#include "datafile.h"
+#include "testhttpserver.h"
+
+#include <QSignalSpy>
 
 #include <QTest>
 
@@ -114,6 +121,39 @@ private Q_SLOTS:
         }
         QCOMPARE(outText, out);
         QCOMPARE(errText, err);
+    }
+
+    // An answer whose format the service no longer understands stops the quotes: the
+    // log says which symbol and why, in one line.
+    void logsWhyTheProviderGaveNoQuote_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("answer changed") << 200 << dataFile("provider-missing.json")
+                                        << u"zefirina-service: no quote of NQZ26 from the provider: the answer has "
+                                           "no last price\n"_s;
+        QTest::newRow("status") << 404 << dataFile("provider-error.json")
+                                << u"zefirina-service: no quote of NQZ26 from the provider: HTTP 404\n"_s;
+        QTest::newRow("good answer") << 200 << dataFile("provider-rising.json") << QString();
+    }
+    void logsWhyTheProviderGaveNoQuote() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, err);
+        TestHttpServer provider;
+        provider.setDefaultReply({status, answer});
+        QuoteSource source(QUrl(u"http://"_s + provider.host()));
+        QString outText;
+        QString errText;
+        QTextStream outStream(&outText);
+        QTextStream errStream(&errText);
+        ServiceLog log(outStream, errStream);
+        reportQuotes(source, log);
+        QSignalSpy answered(&source, &QuoteSource::answered);
+        source.prepare(u"NQZ26"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
+        QCOMPARE(errText, err);
+        QCOMPARE(outText, QString());
     }
 };
 
