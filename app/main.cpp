@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zefirina"));
     QApplication::setOrganizationName(QStringLiteral("Ventoria"));
+    // Lets the session match the bar's window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZEFIRINA_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zefirina/icons/zefirina.png")));
     // The interface is Italian, the toolkit's own texts included.
     QTranslator toolkitTexts;
