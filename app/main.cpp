@@ -1,10 +1,15 @@
+#include "autostart.h"
+#include "commandline.h"
 #include "ticker/form1.h"
 #include "ticker/servicestarter.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTextStream>
 #include <QTranslator>
+
+#include <optional>
 
 namespace {
 // On a Wayland session a window can neither place itself at the top centre of the screen
@@ -22,9 +27,52 @@ bool runOnX11Instead(int argc, char** argv) {
     }
     return true;
 }
+
+// Exit code of a command line the program does not take.
+constexpr int BadArguments = 2;
+
+// Runs what the command line asks for besides the bar, with no window and no display; the
+// program's exit code, or nothing when the bar is to start.
+std::optional<int> runCommand(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const CommandLine commandLine = CommandLine::parse(QCoreApplication::arguments());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const AutostartEntry autostart(QCoreApplication::applicationFilePath());
+    switch (commandLine.action) {
+    case CommandLine::Action::RunBar:
+        return std::nullopt;
+    case CommandLine::Action::Help:
+        out << CommandLine::helpText();
+        return 0;
+    case CommandLine::Action::Version:
+        out << "zefirina " ZEFIRINA_VERSION "\n";
+        return 0;
+    case CommandLine::Action::AutostartOn:
+        if (!autostart.enable()) {
+            err << "zefirina: impossibile scrivere " << autostart.path() << "\n";
+            return 1;
+        }
+        out << "Zefirina partirà all'accesso: " << autostart.path() << "\n";
+        return 0;
+    case CommandLine::Action::AutostartOff:
+        if (!autostart.disable()) {
+            err << "zefirina: impossibile togliere " << autostart.path() << "\n";
+            return 1;
+        }
+        out << "Zefirina non partirà all'accesso (" << autostart.path() << " non c'è)\n";
+        return 0;
+    case CommandLine::Action::Refused:
+        err << "zefirina: " << commandLine.error << "\n";
+        return BadArguments;
+    }
+    return BadArguments;
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto exitCode = runCommand(argc, argv))
+        return *exitCode;
     // Read by the application object when it starts.
     if (runOnX11Instead(argc, argv))
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -37,6 +85,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zefirina"));
     QApplication::setOrganizationName(QStringLiteral("Ventoria"));
+    // Lets the session match the bar's window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZEFIRINA_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zefirina/icons/zefirina.png")));
     // The interface is Italian, the toolkit's own texts included.
     QTranslator toolkitTexts;

@@ -4,12 +4,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 ChartPageFile::ChartPageFile(QString programFolder, QString userFolder)
     : m_programFolder(std::move(programFolder)), m_userFolder(std::move(userFolder)) {
     m_removal.setSingleShot(true);
     m_removal.setInterval(Lifetime);
     QObject::connect(&m_removal, &QTimer::timeout, [this] { remove(); });
+}
+
+QString ChartPageFile::buildTreeFolder(const QString& programFolder) {
+    return QFileInfo(QDir(programFolder).filePath(QStringLiteral("CMakeFiles"))).isDir() ? programFolder : QString();
 }
 
 std::optional<QString> ChartPageFile::write(const QByteArray& text) {

@@ -15,10 +15,15 @@
 using BarLayout::toPixels;
 using BarLayout::toTwips;
 
+namespace {
+// Installed, the chart window is a package apart, which the user may not have.
+const QString ChartMissingText = QStringLiteral("Per il grafico occorre installare il pacchetto zefirina-chart.");
+} // namespace
+
 Form2::Form2(const ServiceHosts& hosts, const TickerState& state)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Label7(new ClickLabel({}, this)),
       Label8(new ClickLabel(QStringLiteral("Dettaglio Notizia"), this)), Shape2(new QFrame(this)), m_hosts(hosts),
-      m_state(state), m_chartPage(QCoreApplication::applicationDirPath(),
+      m_state(state), m_chartPage(ChartPageFile::buildTreeFolder(QCoreApplication::applicationDirPath()),
                                   QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)),
       m_chartWindow(std::make_unique<Form3>(*this, Form3::defaultPluginFile())) {
     setWindowTitle(QStringLiteral("Dettaglio Notizia"));
@@ -115,6 +120,10 @@ void Form2::Label8_Click() {
         return;
     }
     Form3* chart = chartWindow();
+    if (!chart->available()) {
+        setBody(ChartMissingText);
+        return;
+    }
     chart->showChart(m_state.CodiceFutures);
     chart->show();
 }

@@ -13,10 +13,10 @@ Form3::Form3(ChartPages& pages, QString pluginFile) : m_pages(pages), m_loader(s
 Form3::~Form3() { delete m_window; }
 
 QString Form3::defaultPluginFile() {
-    // bin/zefirina and lib/zefirina/, installed and in the build tree alike; on Windows the
-    // plugin sits beside the program.
+    // bin/zefirina and lib/zefirina/plugins/, installed and in the build tree alike; on
+    // Windows the plugin sits beside the program.
     const QDir programFolder(QCoreApplication::applicationDirPath());
-    const QDir libraryFolder(programFolder.filePath(QStringLiteral("../lib/zefirina")));
+    const QDir libraryFolder(programFolder.filePath(QStringLiteral("../lib/zefirina/plugins")));
     return (libraryFolder.exists() ? libraryFolder : programFolder).filePath(QStringLiteral("zefirina_chart"));
 }
 

@@ -32,6 +32,9 @@ public:
     void showChart(const QString& symbol);
     // Shows the window, modeless and without owner.
     void show();
+    // Whether the chart window can be shown: false when the plugin (a package of its own
+    // when installed) is not there or cannot be loaded.
+    bool available() { return chart() != nullptr; }
 
     // The window, or null before the first chart, after the user closed it, or when the
     // plugin cannot be loaded.

@@ -43,7 +43,8 @@ ServiceStarter::~ServiceStarter() {
 
 QStringList ServiceStarter::defaultFolders() {
     const QDir programFolder(QCoreApplication::applicationDirPath());
-    return {programFolder.path(), QDir::cleanPath(programFolder.filePath(QStringLiteral("../service")))};
+    return {QDir::cleanPath(programFolder.filePath(QStringLiteral("../lib/zefirina"))), programFolder.path(),
+            QDir::cleanPath(programFolder.filePath(QStringLiteral("../service")))};
 }
 
 std::optional<quint16> ServiceStarter::loopbackPort(const QString& host) {

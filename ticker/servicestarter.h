@@ -29,8 +29,9 @@ public:
         Failed,         // it did not start, or ended before listening
     };
 
-    // Where to look for zefirina-service, in order; by default beside the program, then in
-    // the build tree's service folder.
+    // Where to look for zefirina-service, in order; by default in lib/zefirina/ beside the
+    // program's bin/ (installed: users never start the service themselves, so it stays out
+    // of their PATH), beside the program (Windows), then in the build tree's service folder.
     explicit ServiceStarter(QStringList folders = defaultFolders());
     // Closes the pipe; the service ends on its own, or is ended if it lingers.
     ~ServiceStarter();

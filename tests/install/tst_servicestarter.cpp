@@ -28,7 +28,7 @@ bool answers(quint16 port) {
     return socket.waitForConnected(1000);
 }
 
-const QString InstalledBin = QStringLiteral(INSTALLED_BIN);
+const QString InstalledHelpers = QStringLiteral(INSTALLED_HELPERS);
 
 } // namespace
 
@@ -61,9 +61,9 @@ private Q_SLOTS:
     void startsTheServiceForTheBar() {
         const quint16 port = freePort();
         const QString host = u"127.0.0.1:%1"_s.arg(port);
-        auto starter = std::make_unique<ServiceStarter>(QStringList{InstalledBin});
+        auto starter = std::make_unique<ServiceStarter>(QStringList{InstalledHelpers});
         QCOMPARE(starter->ensureRunning(host), ServiceStarter::Outcome::Started);
-        QCOMPARE(starter->program(), InstalledBin + u"/zefirina-service"_s);
+        QCOMPARE(starter->program(), InstalledHelpers + u"/zefirina-service"_s);
         {
             Form1 bar(sameHost(host));
             QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
@@ -80,18 +80,18 @@ private Q_SLOTS:
     void leavesARunningServiceAlone() {
         const quint16 port = freePort();
         QProcess running;
-        running.start(InstalledBin + u"/zefirina-service"_s, {u"--port"_s, QString::number(port), u"--sample"_s});
+        running.start(InstalledHelpers + u"/zefirina-service"_s, {u"--port"_s, QString::number(port), u"--sample"_s});
         QVERIFY(running.waitForReadyRead(5000));
         {
-            ServiceStarter starter({InstalledBin});
+            ServiceStarter starter({InstalledHelpers});
             QCOMPARE(starter.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
         }
         QVERIFY(answers(port));
         QCOMPARE(running.state(), QProcess::Running);
-        ServiceStarter elsewhere({InstalledBin});
+        ServiceStarter elsewhere({InstalledHelpers});
         QCOMPARE(elsewhere.ensureRunning(u"news.example.org:80"_s), ServiceStarter::Outcome::NotLocal);
 
-        ServiceStarter watching({InstalledBin});
+        ServiceStarter watching({InstalledHelpers});
         QCOMPARE(watching.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
         watching.keepRunning(u"127.0.0.1:%1"_s.arg(port), std::chrono::milliseconds(50));
         running.kill();

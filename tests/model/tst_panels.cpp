@@ -31,6 +31,26 @@ private Q_SLOTS:
         QCOMPARE(chartPageText(hosts, symbol), expected);
     }
 
+    // Beside the program only in a build folder: an installed program run as root could
+    // write into /usr/bin, and must not.
+    void chartPageBesideTheProgramOnlyInTheBuildTree_data() {
+        QTest::addColumn<QString>("marker"); // what the program's folder holds
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("build folder") << u"CMakeFiles/"_s << true;
+        QTest::newRow("installed, writable") << u""_s << false;
+        QTest::newRow("a file named like the build's folder") << u"CMakeFiles"_s << false;
+    }
+    void chartPageBesideTheProgramOnlyInTheBuildTree() {
+        QFETCH(QString, marker);
+        QFETCH(bool, beside);
+        QTemporaryDir program;
+        if (marker.endsWith(u'/'))
+            QVERIFY(QDir(program.path()).mkdir(marker));
+        else if (!marker.isEmpty())
+            QVERIFY(QFile(program.filePath(marker)).open(QIODevice::WriteOnly));
+        QCOMPARE(ChartPageFile::buildTreeFolder(program.path()), beside ? program.path() : QString());
+    }
+
     // An installed program usually cannot write beside itself: the page then goes to the
     // per-user folder, and the path written is the one deleted.
     void writesChartPageWhereItCan_data() {

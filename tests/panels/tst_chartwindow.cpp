@@ -90,6 +90,7 @@ private Q_SLOTS:
     void noEngineBeforeTheFirstChartNorWithoutThePlugin() {
         m_panel->chartWindow()->setPluginFile(dataPath("chart-missing"));
         m_panel->Label8_Click();
+        QCOMPARE(m_panel->body(), u"Per il grafico occorre installare il pacchetto zefirina-chart."_s);
         QCOMPARE(m_panel->chartWindow()->window(), nullptr);
         QVERIFY(visibleWindows().isEmpty());
         QVERIFY(!QPluginLoader(QStringLiteral(CHART_PLUGIN)).isLoaded());
