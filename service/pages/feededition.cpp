@@ -23,13 +23,18 @@ QString linkOf(const FeedItem& item) {
 }
 
 QString timeOf(const FeedItem& item) {
-    return item.published.isValid() ? item.published.toString(QStringLiteral("hh.mm")) : QStringLiteral("--.--");
+    if (!item.published.isValid())
+        return QStringLiteral("--.--");
+    // A day alone is the day the feed wrote: moved to another zone, midnight could change it.
+    if (item.dayOnly)
+        return item.published.toString(QStringLiteral("dd/MM"));
+    return item.published.toLocalTime().toString(QStringLiteral("hh.mm"));
 }
 
 } // namespace
 
 NewsEdition renderFeedEdition(QList<FeedItem> items) {
-    sortNewestFirst(items);
+    sortNewestFirst(items, BarHeadlines);
     NewsEdition edition;
     QList<HeadlineRecord> records;
     for (const FeedItem& item : items) {
