@@ -16,6 +16,8 @@
   var Margin = { left: 8, right: 64, top: 30, bottom: 22 };
   var RetryMs = 1000;
   var MaxTries = 20;
+  // Marks on an axis, at most: a step below the rounding of its numbers adds nothing.
+  var MaxMarks = 12;
 
   function two(n) { return (n < 10 ? '0' : '') + n; }
 
@@ -74,7 +76,8 @@
     var step = priceStep(high - low);
     ctx.textAlign = 'left';
     ctx.textBaseline = 'middle';
-    for (var p = Math.ceil(low / step) * step; p <= high; p += step) {
+    var firstMark = Math.ceil(low / step) * step;
+    for (var k = 0, p = firstMark; k < MaxMarks && p <= high; p = firstMark + ++k * step) {
       ctx.strokeStyle = Grid;
       ctx.beginPath();
       ctx.moveTo(Margin.left, Math.round(y(p)) + 0.5);
@@ -90,7 +93,8 @@
     var spans = [300, 900, 1800, 3600, 7200, 10800, 21600];
     var every = spans[spans.length - 1];
     for (var i = spans.length - 1; i >= 0 && (last - first) / spans[i] <= 7; --i) every = spans[i];
-    for (var t = Math.ceil((first + data.utcOffset) / every) * every - data.utcOffset; t <= last; t += every) {
+    var firstTime = Math.ceil((first + data.utcOffset) / every) * every - data.utcOffset;
+    for (var m = 0, t = firstTime; m < MaxMarks && t <= last; t = firstTime + ++m * every) {
       ctx.strokeStyle = Grid;
       ctx.beginPath();
       ctx.moveTo(Math.round(x(t)) + 0.5, Margin.top);
