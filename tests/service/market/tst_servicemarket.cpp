@@ -2,9 +2,12 @@
 #include "service/market/pricewalk.h"
 #include "service/market/providerquote.h"
 #include "service/market/quotefailure.h"
+#include "service/market/quotesource.h"
 
 #include "datafile.h"
+#include "testhttpserver.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -125,6 +128,22 @@ private Q_SLOTS:
                      .arg(read->series.size())
                      .arg(QDateTime::fromSecsSinceEpoch(read->series.constFirst().time, Qt::UTC).toString(u"hh:mm")),
                  quote);
+    }
+
+    // After a failed request the provider is asked again within seconds, not after the
+    // 30 s a good answer is kept: the quote is back soon after a hiccup.
+    void asksAgainSoonAfterAFailure() {
+        TestHttpServer provider;
+        provider.setDefaultReply({500, "busy"});
+        QuoteSource source(QUrl(u"http://"_s + provider.host()));
+        QSignalSpy answered(&source, &QuoteSource::answered);
+        QVERIFY(!source.quote(u"NQZ26"_s));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
+        QCOMPARE(answered.at(0).at(1).value<QuoteFailure>().kind, QuoteFailure::Kind::HttpStatus);
+        provider.setDefaultReply({200, dataFile("provider-rising.json")});
+        QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 2, 20000);
+        QCOMPARE(answered.at(1).at(1).value<QuoteFailure>().kind, QuoteFailure::Kind::None);
+        QCOMPARE(provider.requestLines().size(), 2);
     }
 
     void providerSymbols_data() {
