@@ -111,7 +111,9 @@ FeedText decodeFeedDocument(QByteArrayView document, QByteArrayView httpCharset)
     QString name = declaredEncoding(document);
     if (name.isEmpty())
         name = encodingName(httpCharset);
-    if (name.isEmpty() || name == u"utf8")
+    // Without a byte order mark, a document whose markup reads as ASCII is not UTF-16 or
+    // UTF-32, whatever it declares.
+    if (name.isEmpty() || name == u"utf8" || name.startsWith(u"utf-16") || name.startsWith(u"utf-32"))
         name = QStringLiteral("utf-8");
 
     if (isWestern(name))
