@@ -2,8 +2,8 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QStringList>
 #include <QTimeZone>
+#include <QVarLengthArray>
 
 #include <optional>
 
@@ -113,54 +113,84 @@ FeedDate parseIsoDate(QStringView text) {
                  *offset, true);
 }
 
+// "18:40" or "18:40:05".
+std::optional<QTime> clockTime(QStringView text) {
+    const qsizetype colon = text.indexOf(u':');
+    if (colon < 1 || colon > 2)
+        return std::nullopt;
+    const QStringView hours = text.first(colon);
+    const QStringView rest = text.sliced(colon + 1);
+    const QStringView minutes = rest.first(std::min<qsizetype>(rest.size(), 2));
+    const QStringView seconds = rest.size() > 2 && rest.at(2) == u':' ? rest.sliced(3) : QStringView();
+    if (!isNumber(hours) || minutes.size() != 2 || !isNumber(minutes) ||
+        rest.size() != (seconds.isNull() ? 2 : 3 + seconds.size()) ||
+        (!seconds.isNull() && (seconds.size() != 2 || !isNumber(seconds))))
+        return std::nullopt;
+    return QTime(hours.toInt(), minutes.toInt(), seconds.isNull() ? 0 : seconds.toInt());
+}
+
 FeedDate parseRfc822Date(QStringView text) {
-    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
-    QStringList fields = text.toString().split(separators, Qt::SkipEmptyParts);
-    // A comment after the zone: "+0100 (CET)".
-    if (!fields.isEmpty() && fields.constLast().startsWith(u'(') && fields.constLast().endsWith(u')'))
-        fields.removeLast();
-    // Abbreviations and German day numbers carry a full stop: "déc.", "3.".
-    for (QString& field : fields)
+    // Fields between blanks and commas; abbreviations and German day numbers carry a full
+    // stop ("déc.", "3.").
+    QVarLengthArray<QStringView, 8> fields;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool separator = i == text.size() || text.at(i).isSpace() || text.at(i) == u',';
+        if (!separator) {
+            if (start < 0)
+                start = i;
+            continue;
+        }
+        if (start < 0)
+            continue;
+        QStringView field = text.sliced(start, i - start);
         if (field.size() > 1 && field.endsWith(u'.'))
             field.chop(1);
+        if (fields.size() == 7)
+            return {};
+        fields.append(field);
+        start = -1;
+    }
+    // A comment after the zone: "+0100 (CET)".
+    if (!fields.isEmpty() && fields.back().startsWith(u'(') && fields.back().endsWith(u')'))
+        fields.removeLast();
     // The day name carries nothing the date does not say, and feeds get it wrong. It is
     // told from a month written first ("Dec 06 2026") by what follows: a day name may look
     // like a month ("Mar" is Tuesday in Italian), but is followed by a day and a month.
-    const auto number = [&fields](qsizetype index) { return index < fields.size() && isNumber(fields.at(index)); };
+    const auto number = [&fields](qsizetype index) { return index < fields.size() && isNumber(fields[index]); };
     if (!fields.isEmpty() && !number(0) && !(number(1) && number(2)))
-        fields.removeFirst();
+        fields.remove(0);
     if (fields.size() < 3 || fields.size() > 5)
         return {};
     // "Dec 06 2026": the month first.
-    if (!isNumber(fields.at(0)) && isNumber(fields.at(1)))
-        fields.swapItemsAt(0, 1);
-    const auto month = monthNumber(fields.at(1).toLower());
-    if (!isNumber(fields.at(0)) || fields.at(0).size() > 2 || !month || !isNumber(fields.at(2)))
+    if (!isNumber(fields[0]) && isNumber(fields[1]))
+        std::swap(fields[0], fields[1]);
+    const auto month = monthNumber(fields[1].toString().toLower());
+    if (!isNumber(fields[0]) || fields[0].size() > 2 || !month || !isNumber(fields[2]))
         return {};
-    int year = fields.at(2).toInt();
-    if (fields.at(2).size() == 2)
+    int year = fields[2].toInt();
+    if (fields[2].size() == 2)
         year += year < 50 ? 2000 : 1900;
-    else if (fields.at(2).size() != 4)
+    else if (fields[2].size() != 4)
         return {};
-    const QDate date(year, *month, fields.at(0).toInt());
+    const QDate date(year, *month, fields[0].toInt());
     if (fields.size() == 3)
         return dated(date, QTime(0, 0), 0, false);
-
-    static const QRegularExpression clock(QStringLiteral("^(\\d\\d?):(\\d\\d)(?::(\\d\\d))?$"));
-    const QRegularExpressionMatch time = clock.match(fields.at(3));
-    if (!time.hasMatch())
+    const auto time = clockTime(fields[3]);
+    if (!time)
         return {};
-    const auto offset = fields.size() == 5 ? zoneOffset(fields.at(4)) : std::optional<int>(0);
+    const auto offset = fields.size() == 5 ? zoneOffset(fields[4].toString()) : std::optional<int>(0);
     if (!offset)
         return {};
-    return dated(date, QTime(time.capturedView(1).toInt(), time.capturedView(2).toInt(), time.capturedView(3).toInt()),
-                 *offset, true);
+    return dated(date, *time, *offset, true);
 }
 
 } // namespace
 
 FeedDate parseFeedDate(QStringView text) {
     const QStringView trimmed = text.trimmed();
-    const FeedDate iso = parseIsoDate(trimmed);
-    return iso.instant.isValid() ? iso : parseRfc822Date(trimmed);
+    // ISO 8601 begins with the year and a hyphen, RFC 822 never does.
+    if (trimmed.size() >= 10 && trimmed.at(4) == u'-')
+        return parseIsoDate(trimmed);
+    return parseRfc822Date(trimmed);
 }

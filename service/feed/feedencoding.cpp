@@ -2,8 +2,8 @@
 
 #include "common/windows1252.h"
 
-#include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringList>
 
 namespace {
 
@@ -16,8 +16,24 @@ QString declaredEncoding(QByteArrayView document) {
     const qsizetype end = document.indexOf("?>");
     if (end < 0)
         return {};
-    static const QRegularExpression encoding(QStringLiteral("encoding\\s*=\\s*[\"']([A-Za-z0-9._:-]+)[\"']"));
-    return encodingName(encoding.match(QString::fromLatin1(document.first(end))).captured(1).toLatin1());
+    const QByteArrayView declaration = document.first(end);
+    qsizetype at = declaration.indexOf("encoding");
+    if (at < 0)
+        return {};
+    at += 8;
+    const auto skipBlanks = [&declaration, &at] {
+        while (at < declaration.size() && QChar::isSpace(uchar(declaration.at(at))))
+            ++at;
+    };
+    skipBlanks();
+    if (at >= declaration.size() || declaration.at(at) != '=')
+        return {};
+    ++at;
+    skipBlanks();
+    if (at >= declaration.size() || (declaration.at(at) != '"' && declaration.at(at) != '\''))
+        return {};
+    const qsizetype close = declaration.indexOf(declaration.at(at), at + 1);
+    return close < 0 ? QString() : encodingName(declaration.sliced(at + 1, close - at - 1));
 }
 
 bool isWestern(const QString& name) {
@@ -59,26 +75,36 @@ qsizetype utf8Sequence(QByteArrayView bytes, qsizetype at) {
 // UTF-8 with each byte outside a valid sequence read as Windows-1252; `firstInvalid` is
 // where the first such byte is.
 QString repairedUtf8(QByteArrayView bytes, qsizetype& firstInvalid) {
-    QString text;
-    text.reserve(bytes.size());
-    qsizetype validFrom = 0;
+    QString text(bytes.size(), Qt::Uninitialized); // never more characters than bytes
+    QChar* out = text.data();
     qsizetype at = 0;
     while (at < bytes.size()) {
-        if (static_cast<unsigned char>(bytes.at(at)) < 0x80) {
+        const auto lead = static_cast<unsigned char>(bytes.at(at));
+        if (lead < 0x80) {
+            *out++ = QChar(char16_t(lead));
             ++at;
             continue;
         }
-        if (const qsizetype length = utf8Sequence(bytes, at)) {
-            at += length;
+        const qsizetype length = utf8Sequence(bytes, at);
+        if (length == 0) {
+            *out++ = windows1252Char(bytes.at(at));
+            if (firstInvalid < 0)
+                firstInvalid = at;
+            ++at;
             continue;
         }
-        text += QString::fromUtf8(bytes.sliced(validFrom, at - validFrom));
-        text += decodeWindows1252(bytes.sliced(at, 1));
-        if (firstInvalid < 0)
-            firstInvalid = at;
-        validFrom = ++at;
+        char32_t code = lead & (0xFF >> (length + 1));
+        for (qsizetype i = 1; i < length; ++i)
+            code = (code << 6) | (static_cast<unsigned char>(bytes.at(at + i)) & 0x3F);
+        if (QChar::requiresSurrogates(code)) {
+            *out++ = QChar(QChar::highSurrogate(code));
+            *out++ = QChar(QChar::lowSurrogate(code));
+        } else {
+            *out++ = QChar(char16_t(code));
+        }
+        at += length;
     }
-    text += QString::fromUtf8(bytes.sliced(validFrom));
+    text.truncate(out - text.constData());
     return text;
 }
 
