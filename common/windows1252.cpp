@@ -10,12 +10,15 @@ constexpr std::array<char16_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x01
                                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 } // namespace
 
+QChar windows1252Char(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x80 && byte <= 0x9F) ? QChar(kHighControls[byte - 0x80]) : QChar(char16_t(byte));
+}
+
 QString decodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        *out++ = (byte >= 0x80 && byte <= 0x9F) ? QChar(kHighControls[byte - 0x80]) : QChar(char16_t(byte));
-    }
+    for (const char c : bytes)
+        *out++ = windows1252Char(c);
     return text;
 }

@@ -7,3 +7,6 @@
 // Windows-1252. The five bytes that code page leaves undefined keep their own value, as
 // Windows itself decodes them, so no byte is ever lost or merged.
 QString decodeWindows1252(QByteArrayView bytes);
+
+// One byte read as Windows-1252, as decodeWindows1252() reads it.
+QChar windows1252Char(char byte);

@@ -27,6 +27,10 @@ void reportFeed(const FeedRelay& relay, ServiceLog& log) {
         log.state(QStringLiteral("feed"), QStringLiteral("serving ") + feed,
                   QStringLiteral("serving the news of %1 (%2 items)").arg(feed).arg(items), false);
         log.state(QStringLiteral("feed ") + relay.servedFeed().toString(), QString(), QString(), false);
+        const auto warning = relay.lastWarning();
+        const QString fault = warning ? feedWarningText(*warning) : QString();
+        log.state(QStringLiteral("feed bytes ") + relay.servedFeed().toString(), fault,
+                  fault.isEmpty() ? QString() : QStringLiteral("the feed %1: %2").arg(feed, fault), true);
     });
     QObject::connect(&relay, &FeedRelay::failed, &relay, [&relay, &log](const FeedFailure& failure) {
         const QString reason = feedFailureText(failure, relay.limits().timeout, relay.limits().maxBytes);

@@ -3,21 +3,28 @@
 #include <QDateTime>
 #include <QStringView>
 
-// Dates as feeds write them. The result keeps the UTC offset the date was written with,
-// so that its time() is the time of day the feed gave; it is invalid when the text is no
-// date. Blanks around the text are ignored.
+// A date as a feed wrote it.
+struct FeedDate {
+    // The instant, with the UTC offset it was written with; invalid when the text is no date.
+    QDateTime instant;
+    // False for a day without a time of day: `instant` is then that day's midnight.
+    bool timeGiven = false;
+};
 
-// RFC 822 as RSS writes it ("Sun, 06 Dec 2026 18:40:00 +0100"), read leniently as feeds
-// need: the day name may be missing or wrong, the seconds may be missing, the year may
-// have two digits (below 50 in this century), the month may be spelt out in English, the
-// offset may carry a colon ("+01:00"). Zone names: UT, GMT, UTC, Z, the US zones (EST to
-// PDT) and CET, CEST; any other single letter, or no zone, reads as UTC.
-QDateTime parseRfc822Date(QStringView text);
-
-// ISO 8601 as Atom and Dublin Core write it ("2026-12-06T18:40:00+01:00", "...Z"), with
-// or without seconds and their fraction, 'T' or a blank between date and time; a date
-// alone is midnight; no offset reads as UTC.
-QDateTime parseIsoDate(QStringView text);
-
-// Either form: feeds put ISO dates in pubDate and RFC 822 dates in Atom elements.
-QDateTime parseFeedDate(QStringView text);
+// Dates as feeds write them, read leniently as feed readers do. Blanks around the text
+// are ignored.
+//
+// ISO 8601 ("2026-12-06T18:40:00+01:00", "...Z"), with or without seconds and their
+// fraction, 'T' or a blank between date and time; a date alone has no time; no offset
+// reads as UTC.
+//
+// RFC 822 and the forms derived from it: "Sun, 06 Dec 2026 18:40:00 +0100", the day name
+// missing, wrong or in another language, the month before the day, the seconds missing,
+// a year of two digits (below 50 in this century), no time at all. Month and day names
+// in English, Italian, French, German and Spanish, spelt out or abbreviated, with or
+// without a full stop ("15 Gen 2012", "3. März 2026", "mer. 6 déc. 2026"). Zones: numeric
+// offsets ("+0100", "+01:00", "GMT+1"), UT, GMT, UTC, Z, the US zones (EST to PDT), the
+// European ones (WET, CET, EET with their summer forms, BST, MEZ, MESZ) and a comment in
+// parentheses after the offset; any other single letter, or no zone, reads as UTC; any
+// other name gives no date, rather than a time that could be hours off.
+FeedDate parseFeedDate(QStringView text);

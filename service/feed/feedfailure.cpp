@@ -20,6 +20,8 @@ QString feedFailureText(const FeedFailure& failure, std::chrono::milliseconds ti
         return QStringLiteral("cannot read ") + failure.detail;
     case Kind::Empty:
         return QStringLiteral("the document is empty");
+    case Kind::NotXml:
+        return QStringLiteral("not XML: the document begins with \"%1\"").arg(failure.detail);
     case Kind::NotWellFormed:
         return QStringLiteral("not well-formed XML at ") + failure.detail;
     case Kind::NotAFeed:
@@ -30,4 +32,13 @@ QString feedFailureText(const FeedFailure& failure, std::chrono::milliseconds ti
         break;
     }
     return QStringLiteral("no item has a title the bar can show");
+}
+
+QString feedWarningText(const FeedWarning& warning) {
+    if (warning.kind == FeedWarning::Kind::UnknownEncoding)
+        return QStringLiteral("unknown encoding \"%1\": read as Windows-1252").arg(warning.encoding);
+    return QStringLiteral("bytes not valid in %1 (the first at line %2, column %3) read as Windows-1252")
+        .arg(warning.encoding)
+        .arg(warning.line)
+        .arg(warning.column);
 }

@@ -17,6 +17,7 @@ struct FeedFailure {
         HttpStatus,     // the server answered with a status other than 2xx
         FileUnreadable, // the local file cannot be opened or read
         Empty,          // the document is empty
+        NotXml,         // the document does not begin with markup: no XML at all
         NotWellFormed,  // the document is not well-formed XML
         NotAFeed,       // the document is neither RSS nor Atom
         NoItems,        // the feed has no items
@@ -33,3 +34,19 @@ Q_DECLARE_METATYPE(FeedFailure)
 // One line in English, for the service's log; `timeout` and `maxBytes` are the limits the
 // feed was fetched with.
 QString feedFailureText(const FeedFailure& failure, std::chrono::milliseconds timeout, qint64 maxBytes);
+
+// A fault of a feed document that was read all the same, for the service's log.
+struct FeedWarning {
+    enum class Kind {
+        InvalidBytes,    // bytes not valid in the document's encoding, read as Windows-1252
+        UnknownEncoding, // an encoding this system does not know: read as Windows-1252
+    };
+    Kind kind;
+    QString encoding; // as the document or the server named it
+    qint64 line = 0;  // InvalidBytes: where the first such byte is, from 1
+    qint64 column = 0;
+    friend bool operator==(const FeedWarning&, const FeedWarning&) = default;
+};
+
+// One line in English, for the service's log.
+QString feedWarningText(const FeedWarning& warning);

@@ -6,6 +6,16 @@
 #include <QNetworkRequest>
 
 namespace {
+// "text/xml; charset=ISO-8859-1" gives "ISO-8859-1".
+QByteArray charsetOf(const QByteArray& contentType) {
+    for (const QByteArray& parameter : contentType.split(';')) {
+        const QByteArray trimmed = parameter.trimmed();
+        if (trimmed.toLower().startsWith("charset="))
+            return trimmed.mid(8).replace('"', "").replace('\'', "").trimmed();
+    }
+    return {};
+}
+
 FeedFailure::Kind kindOf(FetchFailure failure) {
     switch (failure) {
     case FetchFailure::ConnectionFailed:
@@ -98,13 +108,13 @@ void FeedFetcher::answered(const FetchOutcome& outcome) {
     } else {
         m_etag = outcome.header("ETag");
         m_lastModified = outcome.header("Last-Modified");
-        succeed(outcome.body);
+        succeed(outcome.body, charsetOf(outcome.header("Content-Type")));
     }
 }
 
-void FeedFetcher::succeed(const QByteArray& body) {
+void FeedFetcher::succeed(const QByteArray& body, const QByteArray& charset) {
     m_busy = false;
-    Q_EMIT fetched(body);
+    Q_EMIT fetched(body, charset);
 }
 
 void FeedFetcher::reportUnchanged() {

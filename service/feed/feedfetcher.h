@@ -12,7 +12,8 @@
 
 // Fetches a feed document, one fetch at a time, from an http or https URL or a local file
 // (a file: URL). Every fetch ends with exactly one signal, later than the call that
-// started it: fetched() with the whole body of a 2xx answer or of the file, or failed()
+// started it: fetched() with the whole body of a 2xx answer or of the file and the
+// charset its Content-Type names (empty for a file, or when it names none), or failed()
 // with why. A fetch fails when the host cannot be reached, the server answers with
 // another status, the whole transfer takes longer than the time-out, the body grows past
 // the size cap, or the redirects exceed their limit or go from https to http.
@@ -44,14 +45,14 @@ public:
     void forgetValidators();
 
 Q_SIGNALS:
-    void fetched(const QByteArray& body);
+    void fetched(const QByteArray& body, const QByteArray& charset);
     void failed(const FeedFailure& failure);
     void unchanged();
 
 private:
     void readFile();
     void answered(const FetchOutcome& outcome);
-    void succeed(const QByteArray& body);
+    void succeed(const QByteArray& body, const QByteArray& charset = {});
     void reportUnchanged();
     void fail(FeedFailure failure);
 

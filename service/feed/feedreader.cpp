@@ -1,13 +1,14 @@
 #include "service/feed/feedreader.h"
 
 #include "common/htmlescape.h"
-#include "common/windows1252.h"
 #include "service/feed/feeddate.h"
+#include "service/feed/feedencoding.h"
 #include "service/feed/htmltext.h"
 
-#include <QRegularExpression>
 #include <QUrl>
 #include <QXmlStreamReader>
+
+#include <utility>
 
 namespace {
 
@@ -77,41 +78,63 @@ FeedItem finished(FeedItem item, const QString& summary, const QString& content)
     return item;
 }
 
-FeedItem readRssItem(QXmlStreamReader& xml) {
+// The base of relative links inside the current element: `base` changed by its xml:base.
+QUrl baseOf(const QXmlStreamReader& xml, const QUrl& base) {
+    const QStringView given = xml.attributes().value(QStringLiteral("xml:base"));
+    return given.isEmpty() ? base : base.resolved(QUrl(given.trimmed().toString()));
+}
+
+// A link as written, resolved against `base` as far as that goes: the result may still be
+// relative, until the feed's own address or site resolves it.
+QString resolvedLink(const QUrl& base, const QString& link) {
+    if (base.isEmpty() || link.isEmpty())
+        return link;
+    return base.resolved(QUrl(link)).toString();
+}
+
+void setDate(FeedItem& item, const FeedDate& date) {
+    item.published = date.instant;
+    item.dayOnly = !date.timeGiven;
+}
+
+FeedItem readRssItem(QXmlStreamReader& xml, QUrl base) {
     FeedItem item;
+    base = baseOf(xml, base);
     item.id = xml.attributes().value(RdfNs, QStringLiteral("about")).toString().trimmed();
     QString description, content;
-    QDateTime dublinCoreDate;
+    FeedDate published, dublinCoreDate;
     while (xml.readNextStartElement()) {
         const QStringView ns = xml.namespaceUri();
         const QStringView name = xml.name();
         const bool rss = ns.isEmpty() || ns == Rss1Ns;
-        if (rss && name == u"title")
+        if (rss && name == u"title") {
             item.title = readText(xml, Markup::Html);
-        else if (rss && name == u"description")
+        } else if (rss && name == u"description") {
             description = readText(xml, Markup::Html);
-        else if (rss && name == u"link")
-            item.link = readWord(xml);
-        else if (rss && name == u"guid")
+        } else if (rss && name == u"link") {
+            const QUrl linkBase = baseOf(xml, base);
+            item.link = resolvedLink(linkBase, readWord(xml));
+        } else if (rss && name == u"guid") {
             item.id = readWord(xml);
-        else if (rss && name == u"pubDate")
-            item.published = parseFeedDate(readWord(xml));
-        else if (ns == ContentNs && name == u"encoded")
+        } else if (rss && name == u"pubDate") {
+            published = parseFeedDate(readWord(xml));
+        } else if (ns == ContentNs && name == u"encoded") {
             content = readText(xml, Markup::Html);
-        else if (ns == DublinCoreNs && name == u"date")
+        } else if (ns == DublinCoreNs && name == u"date") {
             dublinCoreDate = parseFeedDate(readWord(xml));
-        else
+        } else {
             xml.skipCurrentElement();
+        }
     }
-    if (!item.published.isValid())
-        item.published = dublinCoreDate;
+    setDate(item, published.instant.isValid() ? published : dublinCoreDate);
     return finished(std::move(item), description, content);
 }
 
-FeedItem readAtomEntry(QXmlStreamReader& xml) {
+FeedItem readAtomEntry(QXmlStreamReader& xml, QUrl base) {
     FeedItem item;
+    base = baseOf(xml, base);
     QString summary, content;
-    QDateTime updated;
+    FeedDate published, updated;
     while (xml.readNextStartElement()) {
         const QStringView name = xml.name();
         const Markup markup = atomMarkup(xml);
@@ -128,40 +151,21 @@ FeedItem readAtomEntry(QXmlStreamReader& xml) {
         } else if (name == u"link") {
             const QStringView rel = xml.attributes().value(QStringLiteral("rel"));
             if (item.link.isEmpty() && (rel.isEmpty() || rel == u"alternate"))
-                item.link = xml.attributes().value(QStringLiteral("href")).toString().trimmed();
+                item.link = resolvedLink(baseOf(xml, base),
+                                         xml.attributes().value(QStringLiteral("href")).toString().trimmed());
             xml.skipCurrentElement();
         } else if (name == u"id") {
             item.id = readWord(xml);
         } else if (name == u"published") {
-            item.published = parseFeedDate(readWord(xml));
+            published = parseFeedDate(readWord(xml));
         } else if (name == u"updated") {
             updated = parseFeedDate(readWord(xml));
         } else {
             xml.skipCurrentElement();
         }
     }
-    if (!item.published.isValid())
-        item.published = updated;
+    setDate(item, published.instant.isValid() ? published : updated);
     return finished(std::move(item), summary, content);
-}
-
-// Whether the XML declaration names ISO-8859-1, Windows-1252 or ASCII, all read here as
-// Windows-1252: the one superset of the three, and what such feeds are written in.
-bool declaresWestern(QByteArrayView document) {
-    if (!document.startsWith("<?xml"))
-        return false;
-    const qsizetype end = document.indexOf("?>");
-    if (end < 0)
-        return false;
-    static const QRegularExpression encoding(QStringLiteral("encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
-    const QString declaration = QString::fromLatin1(document.first(end));
-    const QString name = encoding.match(declaration).captured(1).toLower();
-    static const QStringList western = {
-        QStringLiteral("iso-8859-1"),   QStringLiteral("iso8859-1"), QStringLiteral("iso_8859-1"),
-        QStringLiteral("latin1"),       QStringLiteral("latin-1"),   QStringLiteral("l1"),
-        QStringLiteral("windows-1252"), QStringLiteral("cp1252"),    QStringLiteral("x-cp1252"),
-        QStringLiteral("us-ascii"),     QStringLiteral("ascii")};
-    return western.contains(name);
 }
 
 enum class FeedKind { Rss, Atom, Other };
@@ -188,27 +192,95 @@ FeedReading xmlError(const QXmlStreamReader& xml) {
                              .arg(xml.errorString().chopped(xml.errorString().endsWith(u'.') ? 1 : 0)));
 }
 
-// The web address of a <link> outside the items: the feed's own site, when it is one.
-QString siteLinkOf(QXmlStreamReader& xml, FeedKind kind) {
+// The address of a <link> outside the items, the feed's own site when it is one, resolved
+// against `base` as far as that goes. The element is read to its end.
+QString siteLinkOf(QXmlStreamReader& xml, FeedKind kind, const QUrl& base) {
     QString link;
     if (kind == FeedKind::Atom && xml.namespaceUri() == AtomNs) {
         const QStringView rel = xml.attributes().value(QStringLiteral("rel"));
         if (rel.isEmpty() || rel == u"alternate")
             link = xml.attributes().value(QStringLiteral("href")).toString().trimmed();
+        link = resolvedLink(baseOf(xml, base), link);
+        xml.skipCurrentElement();
     } else if (kind == FeedKind::Rss && (xml.namespaceUri().isEmpty() || xml.namespaceUri() == Rss1Ns)) {
-        link = readWord(xml);
+        const QUrl linkBase = baseOf(xml, base);
+        link = resolvedLink(linkBase, readWord(xml));
+    } else {
+        xml.skipCurrentElement();
     }
-    return webAddress(link);
+    return link;
+}
+
+bool isWeb(const QUrl& url) { return url.scheme() == u"http" || url.scheme() == u"https"; }
+
+// Relative links resolved against the feed's own address, or else its site's.
+void resolveLinks(FeedReading& reading, const QUrl& address) {
+    QUrl base = isWeb(address) ? address : QUrl();
+    reading.siteLink = webAddress(resolvedLink(base, reading.siteLink));
+    if (base.isEmpty() && !reading.siteLink.isEmpty())
+        base = QUrl(reading.siteLink);
+    for (FeedItem& item : reading.items)
+        if (!item.link.isEmpty() && QUrl(item.link).isRelative())
+            item.link = resolvedLink(base, item.link);
+}
+
+// A feed that dates every item at midnight gives days, not times.
+void markDaysOnly(QList<FeedItem>& items) {
+    qsizetype dated = 0;
+    for (const FeedItem& item : items) {
+        if (!item.published.isValid())
+            continue;
+        if (item.published.time() != QTime(0, 0))
+            return;
+        ++dated;
+    }
+    if (dated < 2)
+        return;
+    for (FeedItem& item : items)
+        item.dayOnly = item.dayOnly || item.published.isValid();
+}
+
+// Whether the document begins with markup, after its byte order mark and blanks: any
+// encoding a feed can be in writes '<' and blanks as ASCII, or as ASCII and zeros.
+bool beginsWithMarkup(QByteArrayView document) {
+    for (const QByteArrayView mark :
+         {QByteArrayView("\xEF\xBB\xBF"), QByteArrayView("\xFF\xFE"), QByteArrayView("\xFE\xFF")})
+        if (document.startsWith(mark)) {
+            document = document.sliced(mark.size());
+            break;
+        }
+    for (const char c : document) {
+        if (c == '<')
+            return true;
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\0')
+            return false;
+    }
+    return true; // empty: told as such by the XML reader
+}
+
+// The first characters of a document that is not XML, for the log.
+QString beginningOf(QStringView text) {
+    QString shown = text.trimmed().left(24).toString();
+    for (QChar& c : shown)
+        if (!c.isPrint())
+            c = u' ';
+    return shown;
 }
 
 } // namespace
 
-FeedReading readFeed(QByteArrayView document) {
+FeedReading readFeed(QByteArrayView document, const FeedSource& source) {
+    FeedText decoded = decodeFeedDocument(document, source.charset);
+    if (!beginsWithMarkup(document))
+        return failedReading(FeedFailure::Kind::NotXml,
+                             beginningOf(decoded.text.isNull() ? QString::fromUtf8(document.first(
+                                                                     std::min<qsizetype>(document.size(), 64)))
+                                                               : decoded.text));
     QXmlStreamReader xml;
-    if (declaresWestern(document))
-        xml.addData(decodeWindows1252(document));
-    else
+    if (decoded.text.isNull())
         xml.addData(document.toByteArray());
+    else
+        xml.addData(std::exchange(decoded.text, {}));
 
     if (!xml.readNextStartElement())
         return xml.hasError() ? xmlError(xml) : failedReading(FeedFailure::Kind::Empty);
@@ -217,29 +289,40 @@ FeedReading readFeed(QByteArrayView document) {
         return failedReading(FeedFailure::Kind::NotAFeed, xml.qualifiedName().toString());
 
     // RSS 2.0 has its items inside <channel>, RSS 1.0 next to it: items are taken wherever
-    // they are, and everything else is walked through.
+    // they are, and everything else is walked through, keeping the xml:base of each element
+    // the walk is in.
     const QString itemName = kind == FeedKind::Rss ? QStringLiteral("item") : QStringLiteral("entry");
     FeedReading reading;
+    reading.warning = decoded.warning;
+    QList<QUrl> bases{baseOf(xml, QUrl())};
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"link" && reading.siteLink.isEmpty()) {
-            reading.siteLink = siteLinkOf(xml, kind);
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            if (bases.size() > 1)
+                bases.removeLast();
             continue;
         }
-        if (xml.name() != itemName)
+        if (token != QXmlStreamReader::StartElement)
             continue;
         const QStringView ns = xml.namespaceUri();
-        const bool isItem = kind == FeedKind::Atom ? ns == AtomNs : (ns.isEmpty() || ns == Rss1Ns);
-        if (!isItem)
-            continue;
-        FeedItem item = kind == FeedKind::Rss ? readRssItem(xml) : readAtomEntry(xml);
-        if (!item.title.isEmpty())
-            reading.items.append(std::move(item));
+        const bool isItem =
+            xml.name() == itemName && (kind == FeedKind::Atom ? ns == AtomNs : (ns.isEmpty() || ns == Rss1Ns));
+        if (xml.name() == u"link" && reading.siteLink.isEmpty()) {
+            reading.siteLink = siteLinkOf(xml, kind, bases.constLast());
+        } else if (isItem) {
+            FeedItem item =
+                kind == FeedKind::Rss ? readRssItem(xml, bases.constLast()) : readAtomEntry(xml, bases.constLast());
+            if (!item.title.isEmpty())
+                reading.items.append(std::move(item));
+        } else {
+            bases.append(baseOf(xml, bases.constLast()));
+        }
     }
     if (xml.hasError())
         return xmlError(xml);
     if (reading.items.isEmpty())
         reading.failure = FeedFailure{FeedFailure::Kind::NoItems, 0, {}};
+    resolveLinks(reading, source.address);
+    markDaysOnly(reading.items);
     return reading;
 }

@@ -10,7 +10,9 @@ FeedRelay::FeedRelay(const QList<QUrl>& feeds, std::chrono::milliseconds refresh
         auto fetcher = std::make_unique<FeedFetcher>(feed);
         const int index = static_cast<int>(m_fetchers.size());
         connect(fetcher.get(), &FeedFetcher::fetched, this,
-                [this, index](const QByteArray& document) { publish(index, document); });
+                [this, index](const QByteArray& document, const QByteArray& charset) {
+                    publish(index, document, charset);
+                });
         connect(fetcher.get(), &FeedFetcher::unchanged, this, [this, index] { keepServing(index); });
         connect(fetcher.get(), &FeedFetcher::failed, this,
                 [this, index](const FeedFailure& failure) { reportFailure(index, failure); });
@@ -43,8 +45,8 @@ void FeedRelay::read(int feedIndex) {
     m_fetchers[feedIndex]->fetch();
 }
 
-void FeedRelay::publish(int feedIndex, const QByteArray& document) {
-    const FeedReading reading = readFeed(document);
+void FeedRelay::publish(int feedIndex, const QByteArray& document, const QByteArray& charset) {
+    const FeedReading reading = readFeed(document, {m_fetchers[feedIndex]->location(), charset});
     if (reading.failure) {
         reportFailure(feedIndex, *reading.failure);
         return;
@@ -58,6 +60,7 @@ void FeedRelay::publish(int feedIndex, const QByteArray& document) {
         if (static_cast<int>(i) != feedIndex)
             m_fetchers[i]->forgetValidators();
     m_served = feedIndex;
+    m_lastWarning = reading.warning;
     m_lastUpdate = QDateTime::currentDateTime();
     Q_EMIT updated(static_cast<int>(reading.items.size()));
     Q_EMIT readingFinished();

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Keeps the served news in step with a feed: reads it at start() and then every refresh
@@ -42,6 +43,8 @@ public:
     void readNow();
     // When the publisher last got the feed's news; invalid before the first good reading.
     QDateTime lastUpdate() const { return m_lastUpdate; }
+    // What was wrong with the document of the last good reading, though it was read.
+    std::optional<FeedWarning> lastWarning() const { return m_lastWarning; }
 
 Q_SIGNALS:
     // The publisher serves the newest of `itemCount` items of servedFeed() now.
@@ -55,7 +58,7 @@ Q_SIGNALS:
 
 private:
     void read(int feedIndex);
-    void publish(int feedIndex, const QByteArray& document);
+    void publish(int feedIndex, const QByteArray& document, const QByteArray& charset);
     void keepServing(int feedIndex);
     void reportFailure(int feedIndex, const FeedFailure& failure);
 
@@ -65,4 +68,5 @@ private:
     int m_served = -1;
     QTimer m_refresh;
     QDateTime m_lastUpdate;
+    std::optional<FeedWarning> m_lastWarning;
 };

@@ -1,5 +1,7 @@
 #include "service/market/providerquote.h"
 
+#include "service/market/easternclock.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,8 +11,15 @@
 #include <cmath>
 
 namespace {
-// Latest quote time believed: later ones are garbage, not quotes.
-constexpr qint64 LatestTime = 32503680000; // 3000-01-01
+// The earliest quote time believed: earlier ones are garbage, not quotes.
+constexpr qint64 EarliestTime = 946684800; // 2000-01-01
+// How far ahead of the clock a quote time may be, for a clock that is a little behind.
+constexpr qint64 MostAheadSeconds = 24 * 3600;
+// A price further than this factor from the previous close is garbage, not a price.
+constexpr double MostPlausibleFactor = 10.0;
+// A trading day: CME's futures trade from 18:00 New York time to 17:00 the next day, a
+// stock market from 9:30 to 16:00; counted from 18:00, either session lies in one day.
+constexpr qint64 SessionDayShiftSeconds = 6 * 3600;
 
 std::optional<double> price(const QJsonValue& value) {
     if (!value.isDouble())
@@ -25,32 +34,48 @@ std::optional<qint64> moment(const QJsonValue& value) {
     if (!value.isDouble())
         return std::nullopt;
     const double number = value.toDouble();
-    if (!(number >= 1.0 && number < static_cast<double>(LatestTime))) // 0.5 would read as 0
+    if (!(number >= 1.0 && number < 1e12)) // 0.5 would read as 0
         return std::nullopt;
     return static_cast<qint64>(number);
 }
 
-QList<PricePoint> seriesOf(const QJsonArray& times, const QJsonArray& closes) {
+// The trading day `time` belongs to.
+QDate sessionDay(qint64 time) {
+    return easternTime(QDateTime::fromSecsSinceEpoch(time + SessionDayShiftSeconds, Qt::UTC)).date();
+}
+
+struct Checks {
+    qint64 now;
+    double previousClose;
+    bool inTime(qint64 time) const { return time >= EarliestTime && time <= now + MostAheadSeconds; }
+    bool plausible(double price) const {
+        return price <= previousClose * MostPlausibleFactor && price >= previousClose / MostPlausibleFactor;
+    }
+};
+
+// The series' points of the session of `day` with a time and a plausible price, in time
+// order; `open` is the first opening price among them (else the first price).
+QList<PricePoint> sessionSeries(const QJsonArray& times, const QJsonArray& opens, const QJsonArray& closes,
+                                const Checks& checks, QDate day, std::optional<double>& open) {
     QList<PricePoint> series;
-    const qsizetype count = std::min(times.size(), closes.size());
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < times.size(); ++i) {
         const auto time = moment(times[i]);
         const auto close = price(closes[i]);
-        if (time && close && (series.isEmpty() || *time > series.constLast().time))
-            series.append({*time, *close});
+        if (!time || !close || !checks.inTime(*time) || !checks.plausible(*close) || sessionDay(*time) != day)
+            continue;
+        if (!series.isEmpty() && *time <= series.constLast().time)
+            continue;
+        if (series.isEmpty()) {
+            const auto first = opens.isEmpty() ? std::nullopt : price(opens[i]);
+            open = first && checks.plausible(*first) ? first : close;
+        }
+        series.append({*time, *close});
     }
     return series;
 }
-
-std::optional<double> firstPrice(const QJsonArray& prices) {
-    for (const QJsonValue& value : prices)
-        if (const auto number = price(value))
-            return number;
-    return std::nullopt;
-}
 } // namespace
 
-ProviderReading readProviderQuote(const QByteArray& answer) {
+ProviderReading readProviderQuote(const QByteArray& answer, const QDateTime& now) {
     const QJsonDocument document = QJsonDocument::fromJson(answer);
     if (!document.isObject())
         return {std::nullopt, ProviderRejection::NotJson};
@@ -63,29 +88,47 @@ ProviderReading readProviderQuote(const QByteArray& answer) {
     const QJsonObject meta = result.value(u"meta").toObject();
     const QJsonObject prices = result.value(u"indicators").toObject().value(u"quote").toArray().at(0).toObject();
 
-    const auto last = price(meta.value(u"regularMarketPrice"));
+    const QJsonValue lastValue = meta.value(u"regularMarketPrice");
+    if (!lastValue.isDouble())
+        return {std::nullopt, ProviderRejection::NoLastPrice};
     auto previousClose = price(meta.value(u"previousClose"));
     if (!previousClose)
         previousClose = price(meta.value(u"chartPreviousClose"));
-    auto open = price(meta.value(u"regularMarketOpen"));
-    if (!open)
-        open = firstPrice(prices.value(u"open").toArray());
-    const auto time = moment(meta.value(u"regularMarketTime"));
-    if (!last)
-        return {std::nullopt, ProviderRejection::NoLastPrice};
     if (!previousClose)
         return {std::nullopt, ProviderRejection::NoPreviousClose};
-    if (!open)
-        return {std::nullopt, ProviderRejection::NoOpen};
+    const Checks checks{now.toSecsSinceEpoch(), *previousClose};
+    const auto last = price(lastValue);
+    if (!last || !checks.plausible(*last))
+        return {std::nullopt, ProviderRejection::ImplausiblePrice};
+    const auto time = moment(meta.value(u"regularMarketTime"));
     if (!time)
         return {std::nullopt, ProviderRejection::NoTime};
+    if (!checks.inTime(*time))
+        return {std::nullopt, ProviderRejection::TimeOutOfRange};
+
+    const QJsonArray times = result.value(u"timestamp").toArray();
+    const QJsonArray opens = prices.value(u"open").toArray();
+    const QJsonArray closes = prices.value(u"close").toArray();
+    if (closes.size() != times.size() || (!opens.isEmpty() && opens.size() != times.size()))
+        return {std::nullopt, ProviderRejection::UnequalArrays};
+
+    std::optional<double> open;
+    QList<PricePoint> series = sessionSeries(times, opens, closes, checks, sessionDay(*time), open);
+    if (series.isEmpty())
+        return {std::nullopt, ProviderRejection::NoSessionPrice};
+    // The provider's own open is the day's, and the series holds that day.
+    if (const auto given = meta.value(u"regularMarketOpen"); !given.isUndefined() && !given.isNull()) {
+        open = price(given);
+        if (!open || !checks.plausible(*open))
+            return {std::nullopt, ProviderRejection::ImplausiblePrice};
+    }
 
     ProviderQuote quote;
     quote.time = QDateTime::fromSecsSinceEpoch(*time, Qt::UTC);
     quote.last = *last;
     quote.open = *open;
     quote.previousClose = *previousClose;
-    quote.series = seriesOf(result.value(u"timestamp").toArray(), prices.value(u"close").toArray());
+    quote.series = std::move(series);
     return {quote, ProviderRejection::None};
 }
 
@@ -103,10 +146,16 @@ QString providerRejectionText(ProviderRejection rejection) {
         return QStringLiteral("the answer has no last price");
     case ProviderRejection::NoPreviousClose:
         return QStringLiteral("the answer has no previous close");
-    case ProviderRejection::NoOpen:
-        return QStringLiteral("the answer has no opening price");
     case ProviderRejection::NoTime:
         return QStringLiteral("the answer has no time of the last price");
+    case ProviderRejection::TimeOutOfRange:
+        return QStringLiteral("the time of the last price is before 2000 or more than a day ahead");
+    case ProviderRejection::ImplausiblePrice:
+        return QStringLiteral("a price is not a number above zero within ten times the previous close");
+    case ProviderRejection::UnequalArrays:
+        return QStringLiteral("the series' times and prices differ in number");
+    case ProviderRejection::NoSessionPrice:
+        return QStringLiteral("the series has no price of the last price's trading day");
     }
     return QStringLiteral("a quote");
 }

@@ -16,9 +16,9 @@ struct PricePoint {
     friend bool operator==(const PricePoint&, const PricePoint&) = default;
 };
 
-// A quote as the quote provider gives it. Every price is finite and above zero; `time` is
-// the moment of the last price; `series` runs in time order and may be empty (a day
-// without trades yet).
+// A quote as the quote provider gives it. Every price is finite, above zero and within ten
+// times the previous close either way; `time` is the moment of the last price; `series`
+// runs in time order and holds at least one price of the session of `time`.
 struct ProviderQuote {
     QDateTime time;
     double last = 0.0;
@@ -30,13 +30,17 @@ struct ProviderQuote {
 // Why an answer of the provider gives no quote.
 enum class ProviderRejection {
     None,
-    NotJson,         // not a JSON object
-    ProviderError,   // the provider says why it has no chart ("chart": {"error": ...})
-    NoChart,         // no "chart" with a "result" entry
-    NoLastPrice,     // no usable "regularMarketPrice"
-    NoPreviousClose, // no usable "previousClose" or "chartPreviousClose"
-    NoOpen,          // no usable "regularMarketOpen" nor an opening price in the series
-    NoTime,          // no usable "regularMarketTime"
+    NotJson,          // not a JSON object
+    ProviderError,    // the provider says why it has no chart ("chart": {"error": ...})
+    NoChart,          // no "chart" with a "result" entry
+    NoLastPrice,      // no usable "regularMarketPrice"
+    NoPreviousClose,  // no usable "previousClose" or "chartPreviousClose"
+    NoTime,           // no usable "regularMarketTime"
+    TimeOutOfRange,   // "regularMarketTime" before 2000 or more than a day ahead of the clock
+    ImplausiblePrice, // last price or open not finite, not above zero, or more than ten times
+                      // (less than a tenth of) the previous close
+    UnequalArrays,    // "timestamp", "close" and "open" of different lengths
+    NoSessionPrice,   // no price of the series on the last price's trading day
 };
 
 // One line in English, for the service's log.
@@ -49,10 +53,13 @@ struct ProviderReading {
 };
 
 // Reads the provider's answer to a chart request (a JSON object "chart" whose "result"
-// holds one entry with "meta", "timestamp" and "indicators"). The day's open is
-// "regularMarketOpen" when the answer has it, else the first opening price of the series;
-// points without a price are left out of the series.
-ProviderReading readProviderQuote(const QByteArray& answer);
+// holds one entry with "meta", "timestamp" and "indicators"), at `now`. A quote is of one
+// trading session, the one its time falls in (a day from 18:00 New York time, which holds
+// both a futures session and a stock market's): the series keeps only that session's
+// points with a time from 2000 to a day ahead of `now` and a plausible price, and without
+// any there is no quote. The open is "regularMarketOpen" when the answer has it, else the
+// first opening price of the session's series.
+ProviderReading readProviderQuote(const QByteArray& answer, const QDateTime& now);
 
 // The provider's name for one of our symbols: a Nasdaq-100 futures contract code
 // ("NQZ26") names that very contract on its exchange ("NQZ26.CME"), "INDEX:COMPX" the

@@ -6,9 +6,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 
+#include <algorithm>
+
 QuoteSource::QuoteSource(const QUrl& base, QObject* parent)
     : QObject(parent), m_base(base), m_network(std::make_unique<QNetworkAccessManager>()) {
-    m_keepFresh.setInterval(std::chrono::seconds(5));
+    // Often enough for the first retry after a failure to come on time.
+    m_keepFresh.setInterval(std::chrono::seconds(1));
     connect(&m_keepFresh, &QTimer::timeout, this, &QuoteSource::keepFresh);
     m_keepFresh.start();
 }
@@ -39,12 +42,16 @@ void QuoteSource::take(Entry& entry, const FetchOutcome& outcome) {
         failure = {QuoteFailure::Kind::NoAnswer, outcome.failure, 0, ProviderRejection::None, outcome.detail};
     } else if (outcome.status < 200 || outcome.status >= 300) {
         failure = {QuoteFailure::Kind::HttpStatus, FetchFailure::None, outcome.status};
-    } else if (ProviderReading reading = readProviderQuote(outcome.body); reading.quote) {
+    } else if (ProviderReading reading = readProviderQuote(outcome.body, QDateTime::currentDateTimeUtc());
+               reading.quote) {
         entry.quote = std::move(reading.quote);
         entry.quotedAt.start();
     } else {
         failure = {QuoteFailure::Kind::Rejected, FetchFailure::None, 0, reading.rejection};
     }
+    entry.retryAfter = failure.kind == QuoteFailure::Kind::None ? std::chrono::seconds(0)
+                       : entry.retryAfter.count() == 0          ? FirstRetry
+                                                                : std::min(entry.retryAfter * 2, LastRetry);
     Q_EMIT answered(entry.symbol, failure);
 }
 
@@ -72,9 +79,8 @@ bool QuoteSource::waiting(const QString& symbol) const {
 }
 
 void QuoteSource::refreshIfDue(Entry& entry) {
-    // Also after a failure: the provider is asked at most once per `FreshFor`.
-    if (!entry.fetch->running() &&
-        (!entry.triedAt.isValid() || entry.triedAt.elapsed() >= std::chrono::milliseconds(FreshFor).count())) {
+    const std::chrono::milliseconds wait = entry.retryAfter.count() > 0 ? entry.retryAfter : FreshFor;
+    if (!entry.fetch->running() && (!entry.triedAt.isValid() || entry.triedAt.elapsed() >= wait.count())) {
         entry.triedAt.start();
         QNetworkRequest request(entry.url);
         request.setHeader(QNetworkRequest::UserAgentHeader,

@@ -22,7 +22,10 @@ class QNetworkAccessManager;
 // kept at hand. A quote is asked for anew when the one at hand is older than `FreshFor`;
 // a symbol asked about is kept fresh that way, in the background, for `KeepFresh` after
 // the last time it was asked about, so the bar's next refresh finds a recent quote. A quote
-// older than `MaxAge` is no longer given out. Nothing is ever made up: until the provider
+// older than `MaxAge` is no longer given out. After a failed request the provider is asked
+// again sooner, `FirstRetry` later, then twice as late after each failure in a row, up to
+// `LastRetry`, so a quote comes back soon after a hiccup without hammering a provider that
+// is down. Nothing is ever made up: until the provider
 // has answered, and when it fails, there is no quote (or the last good one, within its age).
 class QuoteSource : public QObject {
     Q_OBJECT
@@ -43,6 +46,8 @@ public:
     static constexpr std::chrono::seconds FreshFor{30};
     static constexpr std::chrono::seconds KeepFresh{240};
     static constexpr std::chrono::seconds MaxAge{900};
+    static constexpr std::chrono::seconds FirstRetry{5};
+    static constexpr std::chrono::seconds LastRetry{60};
     // An answer for one symbol is some tens of kilobytes.
     static constexpr qint64 MaxAnswerBytes = 2 * 1024 * 1024;
     static constexpr std::chrono::milliseconds Timeout{10'000};
@@ -60,6 +65,7 @@ private:
         QElapsedTimer quotedAt;
         QElapsedTimer askedAt;
         QElapsedTimer triedAt;
+        std::chrono::seconds retryAfter{0}; // after a failure; 0 after an answer with a quote
     };
     Entry* entryFor(const QString& symbol);
     void take(Entry& entry, const FetchOutcome& outcome);

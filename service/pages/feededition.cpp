@@ -6,6 +6,9 @@
 #include "service/pages/tickertext.h"
 
 #include <QCryptographicHash>
+#include <QTimeZone>
+
+#include <optional>
 
 namespace {
 
@@ -22,14 +25,25 @@ QString linkOf(const FeedItem& item) {
     return FeedDetailFolder.toString() + QString::fromLatin1(digest.left(8).toHex()) + QStringLiteral(".html");
 }
 
-QString timeOf(const FeedItem& item) {
-    return item.published.isValid() ? item.published.toString(QStringLiteral("hh.mm")) : QStringLiteral("--.--");
+// `local` is the system's time zone, looked up at the first item with a time: the C
+// library's local time would look for the zone's file at every call.
+QString timeOf(const FeedItem& item, std::optional<QTimeZone>& local) {
+    if (!item.published.isValid())
+        return QStringLiteral("--.--");
+    // A day alone is the day the feed wrote: moved to another zone, midnight could change it.
+    if (item.dayOnly)
+        return item.published.toString(QStringLiteral("dd/MM"));
+    if (!local)
+        local = QTimeZone::systemTimeZone();
+    return (local->isValid() ? item.published.toTimeZone(*local) : item.published.toLocalTime())
+        .toString(QStringLiteral("hh.mm"));
 }
 
 } // namespace
 
 NewsEdition renderFeedEdition(QList<FeedItem> items) {
-    sortNewestFirst(items);
+    sortNewestFirst(items, BarHeadlines);
+    std::optional<QTimeZone> local;
     NewsEdition edition;
     QList<HeadlineRecord> records;
     for (const FeedItem& item : items) {
@@ -44,7 +58,7 @@ NewsEdition renderFeedEdition(QList<FeedItem> items) {
             continue;
         const QString text = PageText::shortened(tickerText(item.text), MaxTextLength, PageText::Cut::AtBlank);
         edition.detailPages.insert(link, renderDetailPage(title, text.isEmpty() ? title : text, webAddress(item.link)));
-        records.append({timeOf(item), title, std::move(link)});
+        records.append({timeOf(item, local), title, std::move(link)});
     }
     edition.headlinePage = renderHeadlinePage(records);
     return edition;

@@ -1,6 +1,9 @@
 #include "service/pages/newspages.h"
 
+#include "service/pages/detailpage.h"
 #include "service/pages/feededition.h"
+
+#include <QRegularExpression>
 
 #include <QUrl>
 
@@ -27,6 +30,12 @@ Page NewsPages::detail(QStringView link) const {
     for (const NewsEdition* news : {&m_news, &m_previousNews})
         if (const auto page = news->detailPages.constFind(link.toString()); page != news->detailPages.constEnd())
             return Page::html(*page, MaxAgeSeconds);
+    // The link of an item served before: the bar shows that it is gone. Not to be kept,
+    // as the link may name an item again after the service reads its feed.
+    static const QRegularExpression itemLink(
+        QStringLiteral("^(/notizie/feed/[0-9a-f]{16}|/notizie/\\d{4}/\\d\\d/\\d\\d/[a-z]+)\\.html$"));
+    if (itemLink.match(link).hasMatch())
+        return Page::html(renderDetailPage(GoneTitle.toString(), GoneText.toString()));
     return Page::notFound();
 }
 

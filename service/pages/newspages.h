@@ -17,7 +17,10 @@ public:
     bool publish(const FeedReading& reading) override;
 
     Page headlines() const;
-    // `link` as the headline page writes it ("/notizie/feed/0123456789abcdef.html").
+    // `link` as the headline page writes it ("/notizie/feed/0123456789abcdef.html"). A link
+    // of that form (or of the sample news') that names no item served now or just before
+    // gets a detail page saying the item is gone, never to be kept by a cache; any other
+    // link gets "not found".
     Page detail(QStringView link) const;
     // The news site's home page: while a feed is served, a redirect to the feed's site.
     Page home() const;
@@ -25,6 +28,8 @@ public:
 
     // How long a cache may keep the headlines and the news items.
     static constexpr int MaxAgeSeconds = 180;
+    static constexpr QStringView GoneTitle = u"Notizia non disponibile";
+    static constexpr QStringView GoneText = u"Notizia non più disponibile.";
 
 private:
     SiteContent m_content;

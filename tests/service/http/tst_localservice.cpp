@@ -112,7 +112,13 @@ private Q_SLOTS:
         QTest::newRow("maker page") << get(makerPageUrl(m_hosts)) << 200 << html << QByteArray("Zefirina \xC3\xA8")
                                     << noStore;
         notFound("unknown path", "GET /borsa/");
-        notFound("unknown item", get(detailPageUrl(m_hosts, u"/notizie/2026/12/06/lotto.html"_s)));
+        // An item no longer served says so in the panel, and is not kept: the link may come back.
+        const QByteArray gone = "\r\n\r\nNotizia non pi\xC3\xB9 disponibile.\r\n</div>";
+        QTest::newRow("unknown item") << get(detailPageUrl(m_hosts, u"/notizie/2026/12/06/lotto.html"_s)) << 200 << html
+                                      << gone << noStore;
+        QTest::newRow("feed item gone") << get(detailPageUrl(m_hosts, u"/notizie/feed/0123456789abcdef.html"_s)) << 200
+                                        << html << gone << noStore;
+        notFound("not an item's link", get(detailPageUrl(m_hosts, u"/notizie/feed/0123.html"_s)));
         // Detail pages are looked up by link, never as files.
         notFound("item source", "GET /accessibile/notizie/2026/12/06/mercati.txt");
         notFound("resource", "GET /accessibile/:/zefirina-service/home.html");
@@ -226,6 +232,11 @@ private Q_SLOTS:
         QTest::newRow("rising day") << Reply{200, dataFile("provider-rising.json")}
                                     << u"9:55|21034,25|+ 0,16 %|21000,00"_s;
         QTest::newRow("missing fields") << Reply{200, dataFile("provider-missing.json")} << QString();
+        // Bars of the day before the last price's: no change across two days.
+        QTest::newRow("bars of another day")
+            << Reply{200, dataFile("provider-rising.json")
+                              .replace("\"regularMarketTime\":1796396100", "\"regularMarketTime\":1796482500")}
+            << QString();
         QTest::newRow("error object") << Reply{404, dataFile("provider-error.json")} << QString();
         QTest::newRow("huge body") << Reply{200, {}, TestHttpServer::Delivery::Endless} << QString();
     }
