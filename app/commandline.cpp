@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -12,6 +14,15 @@ const QStringList ToolkitOptionsWithValue = {
     QStringLiteral("platform"), QStringLiteral("platformtheme"),   QStringLiteral("display"),
     QStringLiteral("style"),    QStringLiteral("qwindowgeometry"), QStringLiteral("session"),
 };
+
+// The action of "--autostart VALUE"; nothing for a value other than on and off.
+std::optional<CommandLine::Action> autostartAction(const QString& value) {
+    if (value == u"on")
+        return CommandLine::Action::AutostartOn;
+    if (value == u"off")
+        return CommandLine::Action::AutostartOff;
+    return std::nullopt;
+}
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
@@ -48,13 +59,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     else if (parser.isSet(version))
         result.action = Action::Version;
     else if (parser.isSet(autostart)) {
-        const QString value = parser.value(autostart);
-        if (value == u"on")
-            result.action = Action::AutostartOn;
-        else if (value == u"off")
-            result.action = Action::AutostartOff;
-        else
-            return refuse(QStringLiteral("--autostart vuole on oppure off, non ") + value);
+        const auto action = autostartAction(parser.value(autostart));
+        if (!action)
+            return refuse(QStringLiteral("--autostart vuole on oppure off, non ") + parser.value(autostart));
+        result.action = *action;
     }
     return result;
 }

@@ -129,10 +129,11 @@ std::optional<QTime> clockTime(QStringView text) {
     return QTime(hours.toInt(), minutes.toInt(), seconds.isNull() ? 0 : seconds.toInt());
 }
 
-FeedDate parseRfc822Date(QStringView text) {
-    // Fields between blanks and commas; abbreviations and German day numbers carry a full
-    // stop ("déc.", "3.").
-    QVarLengthArray<QStringView, 8> fields;
+using DateFields = QVarLengthArray<QStringView, 8>;
+
+// Fields between blanks and commas; abbreviations and German day numbers carry a full
+// stop ("déc.", "3."). False for more fields than a date has.
+bool splitDate(QStringView text, DateFields& fields) {
     qsizetype start = -1;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         const bool separator = i == text.size() || text.at(i).isSpace() || text.at(i) == u',';
@@ -147,10 +148,17 @@ FeedDate parseRfc822Date(QStringView text) {
         if (field.size() > 1 && field.endsWith(u'.'))
             field.chop(1);
         if (fields.size() == 7)
-            return {};
+            return false;
         fields.append(field);
         start = -1;
     }
+    return true;
+}
+
+FeedDate parseRfc822Date(QStringView text) {
+    DateFields fields;
+    if (!splitDate(text, fields))
+        return {};
     // A comment after the zone: "+0100 (CET)".
     if (!fields.isEmpty() && fields.back().startsWith(u'(') && fields.back().endsWith(u')'))
         fields.removeLast();

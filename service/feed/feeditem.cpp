@@ -12,12 +12,16 @@ QString webAddress(const QString& link) {
     return web ? url.toString(QUrl::FullyEncoded) : QString();
 }
 
-void sortNewestFirst(QList<FeedItem>& items, qsizetype datedFirst) {
-    // Each item's place: its own date, else the date of the dated item before it.
-    struct Place {
-        QDateTime date;
-        qsizetype index;
-    };
+namespace {
+
+// Each item's place in time: its own date, else the date of the dated item before it (or
+// of the first dated one, for items at the top), newest first.
+struct Place {
+    QDateTime date;
+    qsizetype index;
+};
+
+std::vector<Place> placesInTime(const QList<FeedItem>& items) {
     std::vector<Place> places;
     places.reserve(static_cast<std::size_t>(items.size()));
     QDateTime before;
@@ -33,7 +37,13 @@ void sortNewestFirst(QList<FeedItem>& items, qsizetype datedFirst) {
         if (!place.date.isValid())
             place.date = first;
     std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.date > b.date; });
+    return places;
+}
 
+} // namespace
+
+void sortNewestFirst(QList<FeedItem>& items, qsizetype datedFirst) {
+    const std::vector<Place> places = placesInTime(items);
     // Undated items met before the newest `datedFirst` dated ones wait until after them.
     const auto datedCount =
         std::count_if(items.cbegin(), items.cend(), [](const FeedItem& item) { return item.published.isValid(); });

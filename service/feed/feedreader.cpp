@@ -267,33 +267,11 @@ QString beginningOf(QStringView text) {
     return shown;
 }
 
-} // namespace
-
-FeedReading readFeed(QByteArrayView document, const FeedSource& source) {
-    FeedText decoded = decodeFeedDocument(document, source.charset);
-    if (!beginsWithMarkup(document))
-        return failedReading(FeedFailure::Kind::NotXml,
-                             beginningOf(decoded.text.isNull() ? QString::fromUtf8(document.first(
-                                                                     std::min<qsizetype>(document.size(), 64)))
-                                                               : decoded.text));
-    QXmlStreamReader xml;
-    if (decoded.text.isNull())
-        xml.addData(document.toByteArray());
-    else
-        xml.addData(std::exchange(decoded.text, {}));
-
-    if (!xml.readNextStartElement())
-        return xml.hasError() ? xmlError(xml) : failedReading(FeedFailure::Kind::Empty);
-    const FeedKind kind = kindOf(xml);
-    if (kind == FeedKind::Other)
-        return failedReading(FeedFailure::Kind::NotAFeed, xml.qualifiedName().toString());
-
-    // RSS 2.0 has its items inside <channel>, RSS 1.0 next to it: items are taken wherever
-    // they are, and everything else is walked through, keeping the xml:base of each element
-    // the walk is in.
+// Walks the document's elements into `reading`. RSS 2.0 has its items inside <channel>,
+// RSS 1.0 next to it: items are taken wherever they are, and everything else is walked
+// through, keeping the xml:base of each element the walk is in.
+void readElements(QXmlStreamReader& xml, FeedKind kind, FeedReading& reading) {
     const QString itemName = kind == FeedKind::Rss ? QStringLiteral("item") : QStringLiteral("entry");
-    FeedReading reading;
-    reading.warning = decoded.warning;
     QList<QUrl> bases{baseOf(xml, QUrl())};
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -318,6 +296,32 @@ FeedReading readFeed(QByteArrayView document, const FeedSource& source) {
             bases.append(baseOf(xml, bases.constLast()));
         }
     }
+}
+
+} // namespace
+
+FeedReading readFeed(QByteArrayView document, const FeedSource& source) {
+    FeedText decoded = decodeFeedDocument(document, source.charset);
+    if (!beginsWithMarkup(document))
+        return failedReading(FeedFailure::Kind::NotXml,
+                             beginningOf(decoded.text.isNull() ? QString::fromUtf8(document.first(
+                                                                     std::min<qsizetype>(document.size(), 64)))
+                                                               : decoded.text));
+    QXmlStreamReader xml;
+    if (decoded.text.isNull())
+        xml.addData(document.toByteArray());
+    else
+        xml.addData(std::exchange(decoded.text, {}));
+
+    if (!xml.readNextStartElement())
+        return xml.hasError() ? xmlError(xml) : failedReading(FeedFailure::Kind::Empty);
+    const FeedKind kind = kindOf(xml);
+    if (kind == FeedKind::Other)
+        return failedReading(FeedFailure::Kind::NotAFeed, xml.qualifiedName().toString());
+
+    FeedReading reading;
+    reading.warning = decoded.warning;
+    readElements(xml, kind, reading);
     if (xml.hasError())
         return xmlError(xml);
     if (reading.items.isEmpty())

@@ -75,61 +75,82 @@ QList<PricePoint> sessionSeries(const QJsonArray& times, const QJsonArray& opens
 }
 } // namespace
 
-ProviderReading readProviderQuote(const QByteArray& answer, const QDateTime& now) {
+namespace {
+
+// The chart's one result in the answer, or why there is none.
+ProviderRejection chartResult(const QByteArray& answer, QJsonObject& result) {
     const QJsonDocument document = QJsonDocument::fromJson(answer);
     if (!document.isObject())
-        return {std::nullopt, ProviderRejection::NotJson};
+        return ProviderRejection::NotJson;
     const QJsonObject chart = document.object().value(u"chart").toObject();
     if (!chart.value(u"error").isNull() && !chart.value(u"error").isUndefined())
-        return {std::nullopt, ProviderRejection::ProviderError};
-    const QJsonObject result = chart.value(u"result").toArray().at(0).toObject();
-    if (result.isEmpty())
-        return {std::nullopt, ProviderRejection::NoChart};
-    const QJsonObject meta = result.value(u"meta").toObject();
-    const QJsonObject prices = result.value(u"indicators").toObject().value(u"quote").toArray().at(0).toObject();
+        return ProviderRejection::ProviderError;
+    result = chart.value(u"result").toArray().at(0).toObject();
+    return result.isEmpty() ? ProviderRejection::NoChart : ProviderRejection::None;
+}
 
+// The last price, its time and the previous close, as the answer's "meta" gives them.
+struct QuoteHead {
+    double last = 0.0;
+    double previousClose = 0.0;
+    qint64 time = 0;
+};
+
+ProviderRejection readHead(const QJsonObject& meta, const QDateTime& now, QuoteHead& head) {
     const QJsonValue lastValue = meta.value(u"regularMarketPrice");
     if (!lastValue.isDouble())
-        return {std::nullopt, ProviderRejection::NoLastPrice};
+        return ProviderRejection::NoLastPrice;
     auto previousClose = price(meta.value(u"previousClose"));
     if (!previousClose)
         previousClose = price(meta.value(u"chartPreviousClose"));
     if (!previousClose)
-        return {std::nullopt, ProviderRejection::NoPreviousClose};
+        return ProviderRejection::NoPreviousClose;
     const Checks checks{now.toSecsSinceEpoch(), *previousClose};
     const auto last = price(lastValue);
     if (!last || !checks.plausible(*last))
-        return {std::nullopt, ProviderRejection::ImplausiblePrice};
+        return ProviderRejection::ImplausiblePrice;
     const auto time = moment(meta.value(u"regularMarketTime"));
     if (!time)
-        return {std::nullopt, ProviderRejection::NoTime};
+        return ProviderRejection::NoTime;
     if (!checks.inTime(*time))
-        return {std::nullopt, ProviderRejection::TimeOutOfRange};
+        return ProviderRejection::TimeOutOfRange;
+    head = {*last, *previousClose, *time};
+    return ProviderRejection::None;
+}
 
+} // namespace
+
+ProviderReading readProviderQuote(const QByteArray& answer, const QDateTime& now) {
+    QJsonObject result;
+    QuoteHead head;
+    if (const auto rejection = chartResult(answer, result); rejection != ProviderRejection::None)
+        return {std::nullopt, rejection};
+    if (const auto rejection = readHead(result.value(u"meta").toObject(), now, head);
+        rejection != ProviderRejection::None)
+        return {std::nullopt, rejection};
+
+    const QJsonObject prices = result.value(u"indicators").toObject().value(u"quote").toArray().at(0).toObject();
     const QJsonArray times = result.value(u"timestamp").toArray();
     const QJsonArray opens = prices.value(u"open").toArray();
     const QJsonArray closes = prices.value(u"close").toArray();
     if (closes.size() != times.size() || (!opens.isEmpty() && opens.size() != times.size()))
         return {std::nullopt, ProviderRejection::UnequalArrays};
 
+    const Checks checks{now.toSecsSinceEpoch(), head.previousClose};
     std::optional<double> open;
-    QList<PricePoint> series = sessionSeries(times, opens, closes, checks, sessionDay(*time), open);
+    QList<PricePoint> series = sessionSeries(times, opens, closes, checks, sessionDay(head.time), open);
     if (series.isEmpty())
         return {std::nullopt, ProviderRejection::NoSessionPrice};
     // The provider's own open is the day's, and the series holds that day.
-    if (const auto given = meta.value(u"regularMarketOpen"); !given.isUndefined() && !given.isNull()) {
+    if (const auto given = result.value(u"meta").toObject().value(u"regularMarketOpen");
+        !given.isUndefined() && !given.isNull()) {
         open = price(given);
         if (!open || !checks.plausible(*open))
             return {std::nullopt, ProviderRejection::ImplausiblePrice};
     }
-
-    ProviderQuote quote;
-    quote.time = QDateTime::fromSecsSinceEpoch(*time, Qt::UTC);
-    quote.last = *last;
-    quote.open = *open;
-    quote.previousClose = *previousClose;
-    quote.series = std::move(series);
-    return {quote, ProviderRejection::None};
+    return {ProviderQuote{QDateTime::fromSecsSinceEpoch(head.time, Qt::UTC), head.last, *open, head.previousClose,
+                          std::move(series)},
+            ProviderRejection::None};
 }
 
 QString providerRejectionText(ProviderRejection rejection) {
