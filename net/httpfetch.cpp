@@ -1,5 +1,10 @@
 #include "net/httpfetch.h"
 
+#include "common/serviceaccess.h"
+
+#include <QHash>
+#include <QHostAddress>
+#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
@@ -7,6 +12,28 @@
 
 namespace {
 constexpr qint64 ReadBufferBytes = 64 * 1024;
+
+// The keys of the local services in use, by port; set by the bar's starter, read by any fetch.
+struct ServiceKeys {
+    QMutex mutex;
+    QHash<quint16, QByteArray> byPort;
+};
+ServiceKeys& serviceKeys() {
+    static ServiceKeys keys;
+    return keys;
+}
+
+} // namespace
+
+QByteArray HttpFetch::serviceKey(const QUrl& url) {
+    if (url.scheme() != u"http" || url.port() <= 0 || QHostAddress(url.host()) != QHostAddress::LocalHost)
+        return {};
+    ServiceKeys& keys = serviceKeys();
+    const QMutexLocker lock(&keys.mutex);
+    return keys.byPort.value(static_cast<quint16>(url.port()));
+}
+
+namespace {
 
 FetchFailure failureOf(QNetworkReply::NetworkError error) {
     switch (error) {
@@ -57,9 +84,20 @@ void HttpFetch::setLimits(const Limits& limits) {
     m_transferTimer.setInterval(limits.transferTimeout);
 }
 
+void HttpFetch::setServiceKey(quint16 port, const QByteArray& key) {
+    ServiceKeys& keys = serviceKeys();
+    const QMutexLocker lock(&keys.mutex);
+    if (key.isEmpty())
+        keys.byPort.remove(port);
+    else
+        keys.byPort.insert(port, key);
+}
+
 bool HttpFetch::start(QNetworkRequest request) {
     if (m_reply)
         return false;
+    if (const QByteArray key = serviceKey(request.url()); !key.isEmpty())
+        request.setRawHeader(ServiceKeyHeader, key);
     m_body.clear();
     m_received = 0;
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);

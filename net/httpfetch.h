@@ -73,6 +73,12 @@ public:
     void cancel();
     bool running() const { return !m_reply.isNull(); }
 
+    // Every fetch of 127.0.0.1:`port` from now on carries `key`: the bar's own local service
+    // answers only requests with its key. An empty key forgets the port.
+    static void setServiceKey(quint16 port, const QByteArray& key);
+    // The key that a fetch of `url` carries; empty for any other host than a local service.
+    static QByteArray serviceKey(const QUrl& url);
+
 Q_SIGNALS:
     void finished(const FetchOutcome& outcome);
 

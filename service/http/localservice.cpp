@@ -1,5 +1,6 @@
 #include "service/http/localservice.h"
 
+#include "common/serviceaccess.h"
 #include "common/servicehosts.h"
 
 #include <QCryptographicHash>
@@ -37,6 +38,9 @@ void writeCacheHeaders(QHttpServerResponder& responder, const Page& page, const 
                           "public, max-age=" + QByteArray::number(page.maxAgeSeconds));
     responder.writeHeader(QByteArrayLiteral("ETag"), etag);
 }
+
+// A challenge is some random bytes; anything longer is not one.
+constexpr qsizetype MaxChallengeBytes = 128;
 
 } // namespace
 
@@ -90,7 +94,25 @@ void LocalService::setAnswering(bool answering) {
         m_tcpServer->pauseAccepting();
 }
 
+void LocalService::requireKey(const QByteArray& key, bool newsArePublic) {
+    m_key = key;
+    m_newsArePublic = newsArePublic;
+}
+
+bool LocalService::mayAnswer(const QHttpServerRequest& request) const {
+    if (m_key.isEmpty() || sameKey(request.value(QByteArrayLiteral("x-zefirina-key")), m_key))
+        return true;
+    const QString path = request.url().path();
+    if (path == ServicePaths::MakerPage)
+        return true;
+    return m_newsArePublic && (path == ServicePaths::NewsHome || path.startsWith(ServicePaths::DetailPrefix));
+}
+
 bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (!mayAnswer(request)) {
+        send(request, socket, Page::text(Page::Status::Forbidden, QByteArrayLiteral("Pagina riservata\n")));
+        return true;
+    }
     if (request.method() != QHttpServerRequest::Method::Get) {
         send(request, socket, Page::text(Page::Status::MethodNotAllowed, QByteArrayLiteral("Metodo non consentito\n")),
              {{QByteArrayLiteral("Allow"), QByteArrayLiteral("GET")}});
@@ -124,6 +146,9 @@ void LocalService::send(const QHttpServerRequest& request, QTcpSocket* socket, c
         if (page.anyOrigin)
             responder.writeHeader(QByteArrayLiteral("Access-Control-Allow-Origin"), QByteArrayLiteral("*"));
         writeCacheHeaders(responder, page, etag);
+        if (const QByteArray challenge = request.value(QByteArrayLiteral("x-zefirina-challenge"));
+            !m_key.isEmpty() && !challenge.isEmpty() && challenge.size() <= MaxChallengeBytes)
+            responder.writeHeader(ServiceProofHeader, serviceProof(m_key, challenge));
         if (close)
             responder.writeHeader(QByteArrayLiteral("Connection"), QByteArrayLiteral("close"));
         if (!unchanged)

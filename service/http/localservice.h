@@ -46,6 +46,12 @@ public:
     // first request wait for news that is on its way. Answering after start().
     void setAnswering(bool answering);
 
+    // From now on a request is answered only when it carries `key` (403 otherwise), but for
+    // the pages a browser opens, which it cannot give a key: the maker's page always, and the
+    // news home and news items when `newsArePublic` (the default feeds or the sample news,
+    // the same for everyone), so that they tell nothing of a feed the user chose.
+    void requireKey(const QByteArray& key, bool newsArePublic);
+
     // Quotes and charts from the quote provider at `base` from now on, instead of the
     // made-up sample ones.
     void useQuoteProvider(const QUrl& base) { m_market.useProvider(base); }
@@ -63,6 +69,7 @@ protected:
 
 private:
     void addRoutes();
+    bool mayAnswer(const QHttpServerRequest& request) const;
     void send(const QHttpServerRequest& request, QTcpSocket* socket, const Page& page,
               const QList<std::pair<QByteArray, QByteArray>>& headers = {});
 
@@ -72,5 +79,7 @@ private:
     ServiceListener::Limits m_limits;
     ServiceListener* m_tcpServer = nullptr;
     QString m_error;
+    QByteArray m_key; // empty: every request is answered
+    bool m_newsArePublic = true;
     bool m_addressInUse = false;
 };
