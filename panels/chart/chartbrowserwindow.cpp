@@ -91,10 +91,9 @@ ChartBrowserWindow::ChartBrowserWindow(ChartPages& pages) : m_pages(pages) {
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     auto* page = new NewWindowRefusingPage(WebBrowser1);
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // The chart page is a local file; its applet and the applet's data come from their hosts,
-    // which allow any origin to read them. Whatever script the applet host serves may read
-    // no other file, nor pages of other hosts that do not allow it.
-    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // The chart page is a local file; its applet and the applet's data come from their hosts.
+    // Whatever script the applet host serves may read no file.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     page->setUrlRequestInterceptor(new ServiceKeyInterceptor(m_pages, page));
     page->scripts().insert(appletShim());

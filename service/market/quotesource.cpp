@@ -61,11 +61,6 @@ bool QuoteSource::usable(const Entry& entry) {
     return entry.quote && entry.quotedAt.elapsed() <= std::chrono::milliseconds(MaxAge).count();
 }
 
-void QuoteSource::prepare(const QString& symbol) {
-    if (Entry* entry = entryFor(symbol))
-        refreshIfDue(*entry);
-}
-
 bool QuoteSource::waiting(const QString& symbol) const {
     const auto entry = m_entries.find(providerSymbol(symbol));
     return entry != m_entries.end() && !usable(entry->second) && entry->second.fetch->running();

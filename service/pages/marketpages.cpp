@@ -32,8 +32,6 @@ void MarketPages::useProvider(const QUrl& base) { m_source = std::make_unique<Qu
 
 Page MarketPages::futuresSymbol() {
     const QString symbol = frontMonthContract(easternTime(QDateTime::currentDateTimeUtc()).date());
-    if (m_source)
-        m_source->prepare(symbol);
     return Page::text(Status::Ok, symbol.toLatin1(), SymbolMaxAgeSeconds);
 }
 
@@ -49,6 +47,8 @@ Page MarketPages::quotePage(const QString& symbol) {
         return noData(Status::Unavailable);
     return Page::html(page, QuoteMaxAgeSeconds);
 }
+
+bool MarketPages::quoteOnItsWay(const QString& symbol) const { return m_source && m_source->waiting(symbol); }
 
 Page MarketPages::chartData(const QString& symbol) {
     if (providerSymbol(symbol).isEmpty())
