@@ -36,6 +36,8 @@ Page MarketPages::futuresSymbol() {
 }
 
 Page MarketPages::quotePage(const QString& symbol) {
+    if (m_source && !QuoteSource::relays(symbol))
+        return noData(Status::NotFound);
     QByteArray page;
     if (!m_source) {
         const double last = m_price.step();
@@ -51,7 +53,7 @@ Page MarketPages::quotePage(const QString& symbol) {
 bool MarketPages::quoteOnItsWay(const QString& symbol) const { return m_source && m_source->waiting(symbol); }
 
 Page MarketPages::chartData(const QString& symbol) {
-    if (providerSymbol(symbol).isEmpty())
+    if (providerSymbol(symbol).isEmpty() || (m_source && !QuoteSource::relays(symbol)))
         return noData(Status::NotFound);
     if (!m_source)
         return json(chartDataJson(symbol, sampleQuote(symbol, QDateTime::currentDateTimeUtc(), m_seed), true));

@@ -25,7 +25,8 @@ public:
 
     // The contract to quote today. Nothing is asked of the provider until a quote is.
     Page futuresSymbol();
-    // Without a quote, an empty body (status 503): the ticker keeps what it shows.
+    // Without a quote, an empty body (status 503): the ticker keeps what it shows; 404 for
+    // a symbol the provider is not asked about (QuoteSource::relays()).
     Page quotePage(const QString& symbol);
     // Whether the provider is being asked for `symbol` and there is no quote to give yet;
     // its answer comes within QuoteSource::Timeout, through source()'s answered().
