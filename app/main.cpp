@@ -94,13 +94,16 @@ int main(int argc, char** argv) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
 
-    const ServiceHosts hosts{QStringLiteral(ZEFIRINA_NEWS_HOST),       QStringLiteral(ZEFIRINA_QUOTE_HOST),
-                             QStringLiteral(ZEFIRINA_MAKER_HOST),      QStringLiteral(ZEFIRINA_CHART_APPLET_HOST),
-                             QStringLiteral(ZEFIRINA_CHART_HELP_HOST), QStringLiteral(ZEFIRINA_CHART_DATA_HOST)};
+    ServiceHosts hosts{QStringLiteral(ZEFIRINA_NEWS_HOST),       QStringLiteral(ZEFIRINA_QUOTE_HOST),
+                       QStringLiteral(ZEFIRINA_MAKER_HOST),      QStringLiteral(ZEFIRINA_CHART_APPLET_HOST),
+                       QStringLiteral(ZEFIRINA_CHART_HELP_HOST), QStringLiteral(ZEFIRINA_CHART_DATA_HOST)};
     // Before the bar's first refresh, so that it already finds the service. The service
-    // started here ends with the program, however the program ends.
+    // started here ends with the program, however the program ends. The hosts built as the
+    // local service are the user's own service, on the port it listens on.
     ServiceStarter service;
     service.ensureRunning(hosts.news);
+    if (const auto access = service.access())
+        hosts = withLocalPort(hosts, hosts.news, access->port);
     service.keepRunning(hosts.news);
     Form1 bar(hosts);
     bar.show();

@@ -26,3 +26,12 @@ QUrl futuresSymbolUrl(const ServiceHosts& hosts) {
 QUrl newsHomeUrl(const ServiceHosts& hosts) { return httpUrl(hosts.news, ServicePaths::NewsHome.toString()); }
 
 QUrl makerPageUrl(const ServiceHosts& hosts) { return httpUrl(hosts.maker, ServicePaths::MakerPage.toString()); }
+
+ServiceHosts withLocalPort(ServiceHosts hosts, const QString& builtHost, quint16 port) {
+    const QString local = QStringLiteral("127.0.0.1:") + QString::number(port);
+    for (QString* host :
+         {&hosts.news, &hosts.quote, &hosts.maker, &hosts.chartApplet, &hosts.chartHelp, &hosts.chartData})
+        if (*host == builtHost)
+            *host = local;
+    return hosts;
+}

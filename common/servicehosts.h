@@ -6,7 +6,8 @@
 
 // The outside services the bar talks to. Each host may carry a port ("127.0.0.1:8089").
 // They are fixed when the program is built and handed to the bar as one value, so a test
-// can point the bar at a server of its own.
+// can point the bar at a server of its own; the hosts built as the local service get the
+// port of the user's own service when the bar has found or started it.
 struct ServiceHosts {
     QString news;        // headline page, detail pages, the news site's home page
     QString quote;       // quote page; also the quote site of the chart page
@@ -35,3 +36,5 @@ QUrl quotePageUrl(const ServiceHosts& hosts, const QString& symbol);
 QUrl futuresSymbolUrl(const ServiceHosts& hosts);
 QUrl newsHomeUrl(const ServiceHosts& hosts);
 QUrl makerPageUrl(const ServiceHosts& hosts);
+// `hosts` with every host that is `builtHost` replaced by "127.0.0.1:PORT".
+ServiceHosts withLocalPort(ServiceHosts hosts, const QString& builtHost, quint16 port);

@@ -22,7 +22,7 @@ enum class FetchFailure {
     ConnectionFailed, // refused, host not found, unreachable
     TimedOut,         // nothing received for a while, or too slow as a whole
     BodyTooLarge,     // the body grew past the size cap
-    Redirect,         // too many redirects, or one from https to http
+    Redirect,         // too many redirects, one from https to http, or one to this machine
     Interrupted,      // the connection broke, or the transfer failed in another way
 };
 
@@ -43,7 +43,9 @@ struct FetchOutcome {
 // exactly one finished(), never inside the call that started it, on the thread that owns
 // the object. It fails when it receives nothing for the stall time-out, is still running
 // after the whole-transfer time-out, its body is announced or grows past the size cap, or
-// its redirects exceed their limit or go from https to http; an answer with a status such
+// its redirects exceed their limit, go from https to http, or go to a loopback, private
+// or link-local address (or another port of the loopback) from an address that is not
+// one (mayFollow()); an answer with a status such
 // as 404 or 500 is an answer, with its body. Every reply is released on every path, and a
 // cancelled fetch reports nothing.
 class HttpFetch : public QObject {
@@ -73,6 +75,17 @@ public:
     void cancel();
     bool running() const { return !m_reply.isNull(); }
 
+    // Every fetch of 127.0.0.1:`port` from now on carries `key`: the bar's own local service
+    // answers only requests with its key. An empty key forgets the port.
+    static void setServiceKey(quint16 port, const QByteArray& key);
+    // Whether a fetch of `from` follows a redirect to `to`: when it keeps to http(s), never
+    // from https to http, and reaches this machine or its network (loopback, private,
+    // link-local, unique-local addresses, "localhost") only when `from` was there already,
+    // and then not another port of the loopback. Host names are not resolved.
+    static bool mayFollow(const QUrl& from, const QUrl& to);
+    // The key that a fetch of `url` carries; empty for any other host than a local service.
+    static QByteArray serviceKey(const QUrl& url);
+
 Q_SIGNALS:
     void finished(const FetchOutcome& outcome);
 
@@ -90,4 +103,5 @@ private:
     QTimer m_transferTimer;
     QByteArray m_body;
     qint64 m_received = 0;
+    int m_redirects = 0;
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QUrl>
 #include <QtPlugin>
 #include <optional>
 
@@ -17,6 +19,9 @@ public:
     // Writes the chart page for `symbol`; the path written, or nothing when the page could
     // not be written.
     virtual std::optional<QString> writeChartPage(const QString& symbol) = 0;
+    // The key of the user's local service when `url` is on it, for the chart page's
+    // requests there; empty otherwise.
+    virtual QByteArray serviceKey(const QUrl& url) const = 0;
 };
 
 // The chart window: the provider's chart in an embedded browser that refuses every request

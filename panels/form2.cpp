@@ -3,6 +3,7 @@
 #include "model/barlayout.h"
 #include "model/chartpage.h"
 #include "model/tickerstate.h"
+#include "net/httpfetch.h"
 #include "panels/form3.h"
 #include "widgets/clicklabel.h"
 #include "widgets/style.h"
@@ -113,6 +114,8 @@ std::optional<QString> Form2::writeChartPage(const QString& symbol) {
 }
 
 QString Form2::futuresSymbol() const { return m_state.CodiceFutures; }
+
+QByteArray Form2::serviceKey(const QUrl& url) const { return HttpFetch::serviceKey(url); }
 
 void Form2::Label8_Click() {
     if (m_state.AzioneTitolo == HeadingAction::NewsSite) {

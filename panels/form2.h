@@ -51,6 +51,7 @@ public:
     std::optional<QString> writeChartPage(const QString& symbol) override;
     const ChartPageFile& chartPage() const { return m_chartPage; }
     QString futuresSymbol() const override;
+    QByteArray serviceKey(const QUrl& url) const override;
     // The chart window, loaded from the chart plugin beside the program on the first chart.
     Form3* chartWindow() { return m_chartWindow.get(); }
 

@@ -1,3 +1,4 @@
+#include "common/serviceaccess.h"
 #include "service/feed/feedchoice.h"
 #include "service/feed/feedrelay.h"
 #include "service/http/localservice.h"
@@ -10,6 +11,9 @@
 #include <QFile>
 #include <QNetworkProxyFactory>
 #include <QTextStream>
+
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -50,10 +54,28 @@ FeedChoice feedChoice(const ServiceCommandLine& commandLine) {
                        configText(configFile), configFile);
 }
 
+// The news are public when they are the default feeds' or the samples: the same for
+// everyone, so a browser may open them without the key.
+bool newsArePublic(const FeedChoice& choice) { return choice.feeds.isEmpty() || choice.feeds == DefaultFeeds; }
+
+// The user's service file names this service until it ends (if no other service of the
+// user has named itself there since).
+class ServiceFile {
+public:
+    explicit ServiceFile(ServiceAccess access) : m_access(std::move(access)) {}
+    ~ServiceFile() { removeServiceFile(m_access); }
+    ServiceFile(const ServiceFile&) = delete;
+    ServiceFile& operator=(const ServiceFile&) = delete;
+
+private:
+    ServiceAccess m_access;
+};
+
 // Runs the service until the end of the program; the program's exit code.
 int serve(const ServiceCommandLine& commandLine, ServiceLog& log) {
     if (commandLine.exitWithStdin())
         quitAtEndOfStdin();
+    const FeedChoice choice = feedChoice(commandLine);
     LocalService service;
     if (!service.start(commandLine.address(), commandLine.port())) {
         if (commandLine.exitWithStdin() && service.addressInUse())
@@ -64,6 +86,16 @@ int serve(const ServiceCommandLine& commandLine, ServiceLog& log) {
                         .arg(service.errorString()));
         return BadArguments;
     }
+    std::optional<ServiceFile> serviceFile;
+    if (commandLine.privateToUser()) {
+        const ServiceAccess access{service.port(), newServiceKey()};
+        service.requireKey(access.key, newsArePublic(choice));
+        if (!writeServiceFile(access)) {
+            log.problem(QStringLiteral("cannot write ") + serviceFilePath());
+            return BadArguments;
+        }
+        serviceFile.emplace(access);
+    }
     // Scripts that start the service with --port 0 read the port from this line, and the
     // program that starts the service waits for it.
     log.info(QStringLiteral("listening on ") + service.baseUrl().toString());
@@ -72,7 +104,6 @@ int serve(const ServiceCommandLine& commandLine, ServiceLog& log) {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     if (!useQuoteSource(service, commandLine, log))
         return BadArguments;
-    const FeedChoice choice = feedChoice(commandLine);
     if (choice.problem != FeedAddressProblem::None)
         log.problem(choice.origin + QStringLiteral(": ") + feedAddressProblemText(choice.problem, choice.given) +
                     QStringLiteral("; serving the sample news"));

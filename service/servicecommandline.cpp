@@ -1,5 +1,6 @@
 #include "service/servicecommandline.h"
 
+#include "common/serviceaccess.h"
 #include "service/feed/feedchoice.h"
 
 #include <QDir>
@@ -58,6 +59,11 @@ ServiceCommandLine::ServiceCommandLine()
       m_exitWithStdinOption(QStringLiteral("exit-with-stdin"),
                             QStringLiteral("Exit when standard input ends (a pipe from the program that "
                                            "started the service).")),
+      m_privateOption(QStringLiteral("private"),
+                      QStringLiteral("Serve only this user: write the port and a new key into %1, readable by "
+                                     "this user alone, and answer only requests that carry the key in the "
+                                     "header X-Zefirina-Key (the pages a browser opens excepted).")
+                          .arg(serviceFilePath())),
       m_address(QHostAddress::LocalHost) {
     m_parser.setApplicationDescription(
         QStringLiteral("Local stand-in for the news service, the quote provider and the maker's "
@@ -70,6 +76,7 @@ ServiceCommandLine::ServiceCommandLine()
     m_parser.addOption(m_refreshOption);
     m_parser.addOption(m_sampleOption);
     m_parser.addOption(m_exitWithStdinOption);
+    m_parser.addOption(m_privateOption);
 }
 
 ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& arguments) {
@@ -86,6 +93,7 @@ ServiceCommandLine::Outcome ServiceCommandLine::parse(const QStringList& argumen
     if (!readListening() || !readFeedOptions())
         return Outcome::Invalid;
     m_exitWithStdin = m_parser.isSet(m_exitWithStdinOption);
+    m_private = m_parser.isSet(m_privateOption);
     return Outcome::Run;
 }
 

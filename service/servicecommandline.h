@@ -11,7 +11,8 @@
 #include <optional>
 
 // The service's command line: --port N (0 picks a free port), --listen ADDRESS,
-// --feed URL|FILE, --refresh SECONDS, --sample, --exit-with-stdin, --help, --version.
+// --feed URL|FILE, --refresh SECONDS, --sample, --exit-with-stdin, --private, --help,
+// --version.
 class ServiceCommandLine {
 public:
     enum class Outcome { Run, ShowHelp, ShowVersion, Invalid };
@@ -31,6 +32,9 @@ public:
     // End when standard input ends: the program that started the service holds the other
     // end of a pipe there, and the pipe closes when that program ends in any way.
     bool exitWithStdin() const { return m_exitWithStdin; }
+    // Serve only the user who starts it: a new key, written with the port into the user's
+    // service file (common/serviceaccess.h), is asked of every request.
+    bool privateToUser() const { return m_private; }
     std::chrono::seconds refreshInterval() const { return m_refresh; }
     // Why the arguments are invalid, one line.
     QString errorText() const { return m_error; }
@@ -60,11 +64,13 @@ private:
     QCommandLineOption m_refreshOption;
     QCommandLineOption m_sampleOption;
     QCommandLineOption m_exitWithStdinOption;
+    QCommandLineOption m_privateOption;
     QHostAddress m_address;
     quint16 m_port = DefaultPort;
     std::optional<QUrl> m_feed;
     std::chrono::seconds m_refresh = DefaultRefresh;
     bool m_sample = false;
     bool m_exitWithStdin = false;
+    bool m_private = false;
     QString m_error;
 };

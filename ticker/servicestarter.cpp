@@ -1,5 +1,8 @@
 #include "ticker/servicestarter.h"
 
+#include "common/servicehosts.h"
+#include "net/httpfetch.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,8 +12,8 @@
 #include <QUrl>
 
 namespace {
-// The service's exit code when another service holds the port.
-constexpr int PortTaken = 3;
+// More than the head of any answer of the service.
+constexpr qsizetype MaxHeadBytes = 16 * 1024;
 const QByteArray ListeningLine = QByteArrayLiteral("zefirina-service: listening on ");
 } // namespace
 
@@ -32,14 +35,7 @@ void ServiceStarter::keepRunning(const QString& newsHost, std::chrono::milliseco
     m_check.start(interval);
 }
 
-ServiceStarter::~ServiceStarter() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.closeWriteChannel();
-    if (!m_process.waitForFinished(3000))
-        m_process.kill();
-    m_process.waitForFinished(1000);
-}
+ServiceStarter::~ServiceStarter() { stop(); }
 
 QStringList ServiceStarter::defaultFolders() {
     const QDir programFolder(QCoreApplication::applicationDirPath());
@@ -58,26 +54,58 @@ std::optional<quint16> ServiceStarter::loopbackPort(const QString& host) {
     return static_cast<quint16>(url.port());
 }
 
-bool ServiceStarter::answers(quint16 port) {
-    // A refused connection on loopback comes back at once; a service still busy with its
-    // first reading of the feed accepts the connection in the system's queue.
+bool ServiceStarter::answers(const ServiceAccess& access) {
     QTcpSocket socket;
-    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
-    return socket.waitForConnected(1000);
+    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), access.port);
+    if (!socket.waitForConnected(1000))
+        return false;
+    // The key itself is not sent: a program that took the port of a service gone would
+    // learn it, and could serve anything.
+    const QByteArray challenge = newServiceKey();
+    socket.write("GET " + ServicePaths::MakerPage.toLatin1() +
+                 " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(access.port) + "\r\n" + ServiceChallengeHeader +
+                 ": " + challenge + "\r\nConnection: close\r\n\r\n");
+    const QByteArray proof =
+        QByteArray(ServiceProofHeader).toLower() + ": " + serviceProof(access.key, challenge) + "\r\n";
+    // A service still busy with its first reading of the feed leaves the request waiting;
+    // another bar then starts a service of its own rather than wait.
+    QDeadlineTimer deadline(2000);
+    QByteArray head;
+    while (!head.contains("\r\n\r\n") && head.size() < MaxHeadBytes &&
+           socket.waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1))))
+        head += socket.readAll();
+    return head.toLower().contains(proof);
 }
 
 ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, std::chrono::milliseconds patience) {
-    const auto port = loopbackPort(newsHost);
-    if (!port)
+    if (!loopbackPort(newsHost))
         return Outcome::NotLocal;
-    if (answers(*port))
+    const auto found = readServiceFile();
+    // Once the bar reads a port, it keeps reading that port: a service started again goes there.
+    if (m_access) {
+        if (answers(*m_access))
+            return Outcome::AlreadyRunning;
+        if (found && found->port == m_access->port && answers(*found)) {
+            use(*found);
+            return Outcome::AlreadyRunning;
+        }
+        return start(m_access->port, patience);
+    }
+    if (found && answers(*found)) {
+        use(*found);
         return Outcome::AlreadyRunning;
+    }
+    return start(0, patience);
+}
+
+ServiceStarter::Outcome ServiceStarter::start(quint16 port, std::chrono::milliseconds patience) {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("zefirina-service"), m_folders);
     if (program.isEmpty())
         return Outcome::NotFound;
 
     m_process.setProgram(program);
-    m_process.setArguments({QStringLiteral("--port"), QString::number(*port), QStringLiteral("--exit-with-stdin")});
+    m_process.setArguments({QStringLiteral("--port"), QString::number(port), QStringLiteral("--exit-with-stdin"),
+                            QStringLiteral("--private")});
     // What the service tells on its standard error goes where the bar's own messages go.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #ifdef Q_OS_WIN
@@ -91,15 +119,45 @@ ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, s
 
     QDeadlineTimer deadline(patience);
     QByteArray told;
-    while (!told.contains(ListeningLine) && m_process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+    while (!told.contains('\n') && m_process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
         m_process.waitForReadyRead(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 200)));
         told += m_process.readAllStandardOutput();
     }
     m_waiting = false;
-    if (told.contains(ListeningLine))
+    const qsizetype said = told.indexOf(ListeningLine);
+    if (said < 0) {
+        stop();
+        return Outcome::Failed;
+    }
+    // "zefirina-service: listening on http://127.0.0.1:43127/"; the service named itself in
+    // the file before it said so.
+    const QUrl listening(QString::fromLatin1(told.mid(said + ListeningLine.size()).split('\n').constFirst()));
+    const auto named = readServiceFile();
+    if (named && named->port == listening.port()) {
+        use(*named);
         return Outcome::Started;
-    if (m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&
-        m_process.exitCode() == PortTaken && answers(*port))
+    }
+    // Another bar's service, started at the same moment, named itself after this one.
+    stop();
+    if (named && answers(*named)) {
+        use(*named);
         return Outcome::OtherStarted;
+    }
     return Outcome::Failed;
+}
+
+void ServiceStarter::use(const ServiceAccess& access) {
+    if (m_access)
+        HttpFetch::setServiceKey(m_access->port, {});
+    m_access = access;
+    HttpFetch::setServiceKey(access.port, access.key);
+}
+
+void ServiceStarter::stop() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(3000))
+        m_process.kill();
+    m_process.waitForFinished(1000);
 }

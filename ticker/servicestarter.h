@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/serviceaccess.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -8,23 +10,26 @@
 #include <chrono>
 #include <optional>
 
-// Starts the local service for the bar when the bar's news host is the service's loopback
-// address and nothing answers there. The service is started with a pipe on its standard
-// input and --exit-with-stdin: when the bar ends in any way, even killed, the system
-// closes the pipe and the service ends too. A service that already answers, started by
-// hand or by another bar, is used as it is and never stopped from here.
+// Finds or starts the user's own local service when the bar's news host is the service's
+// loopback address. A service of the user's names its port and key in the user's service
+// file (common/serviceaccess.h); it is used when it proves, on that port, that it knows
+// the key, and is never stopped from here. Otherwise the bar's own is started on a free
+// port (or, once the bar has one, on the same port again), with --private, a pipe on its
+// standard input and --exit-with-stdin: when the bar ends in any way, even killed, the
+// system closes the pipe and the service ends too. Whatever else answers on the service's
+// usual port, another user's service or any program, is never read. The key of the
+// service in use goes with every fetch of its port (HttpFetch::setServiceKey()).
 //
-// Two bars that start at once may both find the port free and both start a service: one
-// of the two gets the port, the other leaves quietly (exit code 3), and its bar then finds
-// the first one answering. When that bar ends, its service goes with it, and the other
-// bar's starter (see keepRunning()) starts one of its own.
+// Two bars that start at once may both start a service; the one named in the file last
+// is shared, the other ends. When the bar whose service is shared ends, the other bar's
+// starter (see keepRunning()) starts one again on the same port.
 class ServiceStarter {
 public:
     enum class Outcome {
         NotLocal,       // the news host is not the local service: nothing to do
-        AlreadyRunning, // something answered on the port; left alone
+        AlreadyRunning, // the user's service answered with the proof of its key; left alone
         Started,        // our service listens now; it ends with this object or the program
-        OtherStarted,   // another program's service got the port first and answers
+        OtherStarted,   // another bar's service, started at the same time, is shared
         NotFound,       // no zefirina-service where it was looked for
         Failed,         // it did not start, or ended before listening
     };
@@ -47,17 +52,26 @@ public:
     void keepRunning(const QString& newsHost, std::chrono::milliseconds interval = std::chrono::seconds(10));
     QString program() const { return m_process.program(); }
     qint64 processId() const { return m_process.processId(); }
+    // The service in use, once found or started.
+    std::optional<ServiceAccess> access() const { return m_access; }
 
     // The port of "127.0.0.1:8089", "localhost:8089", "[::1]:8089": a host on the loopback
     // interface with an explicit port; nothing for any other host.
     static std::optional<quint16> loopbackPort(const QString& host);
     static QStringList defaultFolders();
 
+    // Whether the service named by `access` answers on its port with the proof of its key.
+    static bool answers(const ServiceAccess& access);
+
 private:
-    static bool answers(quint16 port);
+    Outcome start(quint16 port, std::chrono::milliseconds patience);
+    void use(const ServiceAccess& access);
+    // Closes the pipe; the service ends on its own, or is ended if it lingers.
+    void stop();
 
     QStringList m_folders;
     QProcess m_process;
     QTimer m_check;
+    std::optional<ServiceAccess> m_access;
     bool m_waiting = false; // for the line that says the service listens
 };

@@ -1,5 +1,6 @@
 #include "panels/chart/chartbrowserwindow.h"
 
+#include "common/serviceaccess.h"
 #include "model/barlayout.h"
 #include "model/chartpage.h"
 #include "widgets/style.h"
@@ -14,6 +15,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <utility>
 
@@ -28,6 +31,21 @@ public:
 
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+};
+
+// Requests to the user's local service carry its key; the page's scripts never see it.
+class ServiceKeyInterceptor : public QWebEngineUrlRequestInterceptor {
+public:
+    ServiceKeyInterceptor(const ChartPages& pages, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_pages(pages) {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (const QByteArray key = m_pages.serviceKey(info.requestUrl()); !key.isEmpty())
+            info.setHttpHeader(ServiceKeyHeader, key);
+    }
+
+private:
+    const ChartPages& m_pages;
 };
 
 // Larger pages are left for the engine to read: content handed over directly is limited.
@@ -74,7 +92,10 @@ ChartBrowserWindow::ChartBrowserWindow(ChartPages& pages) : m_pages(pages) {
     auto* page = new NewWindowRefusingPage(WebBrowser1);
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // The chart page is a local file; its applet and the applet's data come from their hosts.
+    // Whatever script the applet host serves may read no file.
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    page->setUrlRequestInterceptor(new ServiceKeyInterceptor(m_pages, page));
     page->scripts().insert(appletShim());
     WebBrowser1->setPage(page);
     // Larger than the client area: its right and bottom edges are never seen.

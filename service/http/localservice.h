@@ -7,13 +7,18 @@
 
 #include <QAbstractHttpServer>
 #include <QHostAddress>
+#include <QHttpServerResponder>
+#include <QPointer>
 #include <QString>
+#include <QTcpSocket>
 #include <QUrl>
+
+#include <list>
 
 class QuoteSource;
 
 // Answers, on one port, what the ticker asks of the news service, the quote provider and
-// the maker's web server, from the routes of its table. Only GET is served (other methods
+// the maker's web server, from the routes of its table. Only GET and HEAD are served (other methods
 // get 405); any path it does not know gets 404. A connection closes after the answer when
 // the client asks for it or speaks HTTP/1.0. Nothing may be kept by a cache, except the
 // pages that are the same for every client (headlines, news items, the futures symbol,
@@ -46,6 +51,12 @@ public:
     // first request wait for news that is on its way. Answering after start().
     void setAnswering(bool answering);
 
+    // From now on a request is answered only when it carries `key` (403 otherwise), but for
+    // the pages a browser opens, which it cannot give a key: the maker's page always, and the
+    // news home and news items when `newsArePublic` (the default feeds or the sample news,
+    // the same for everyone), so that they tell nothing of a feed the user chose.
+    void requireKey(const QByteArray& key, bool newsArePublic);
+
     // Quotes and charts from the quote provider at `base` from now on, instead of the
     // made-up sample ones.
     void useQuoteProvider(const QUrl& base) { m_market.useProvider(base); }
@@ -62,15 +73,38 @@ protected:
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
 
 private:
+    // An answer begun: what it depends on besides the page.
+    struct Reply {
+        QHttpServerResponder responder;
+        QPointer<QTcpSocket> socket;
+        bool close = false;
+        bool head = false;
+        QByteArray ifNoneMatch;
+        QByteArray proof; // for a challenge, when the service has a key
+    };
+    struct WaitingQuote {
+        Reply reply;
+        QString symbol;
+    };
+    static constexpr std::size_t MaxWaitingQuotes = 256;
+
     void addRoutes();
+    bool mayAnswer(const QHttpServerRequest& request) const;
+    Reply replyTo(const QHttpServerRequest& request, QTcpSocket* socket);
     void send(const QHttpServerRequest& request, QTcpSocket* socket, const Page& page,
               const QList<std::pair<QByteArray, QByteArray>>& headers = {});
+    void send(Reply& reply, const Page& page, const QList<std::pair<QByteArray, QByteArray>>& headers = {});
+    bool waitForQuote(const QHttpServerRequest& request, QTcpSocket* socket, const Page& page);
+    void answerWaitingQuotes();
 
     NewsPages m_news;
     MarketPages m_market;
     RouteTable m_routes;
     ServiceListener::Limits m_limits;
     ServiceListener* m_tcpServer = nullptr;
+    std::list<WaitingQuote> m_waitingQuotes;
     QString m_error;
+    QByteArray m_key; // empty: every request is answered
+    bool m_newsArePublic = true;
     bool m_addressInUse = false;
 };

@@ -37,3 +37,13 @@ QString frontMonthContract(QDate day) {
     }
     return QStringLiteral("NQ%1%2").arg(QLatin1Char(monthLetter(month))).arg(year % 100, 2, 10, QLatin1Char('0'));
 }
+
+QString nextContract(QDate day) {
+    const QString current = frontMonthContract(day);
+    QString next = current;
+    while (next == current) {
+        day = day.addDays(7);
+        next = frontMonthContract(day);
+    }
+    return next;
+}

@@ -9,3 +9,5 @@
 // the next one on the Thursday of the week before, eight days earlier, and so does the
 // code from that day on. `day` is the date on the exchange's clock (New York).
 QString frontMonthContract(QDate day);
+// The contract that trading moves to after frontMonthContract(`day`).
+QString nextContract(QDate day);

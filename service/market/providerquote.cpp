@@ -182,7 +182,7 @@ QString providerRejectionText(ProviderRejection rejection) {
 }
 
 QString providerSymbol(QStringView symbol) {
-    static const QRegularExpression contract(QStringLiteral("^NQ[HMUZ][0-9]{2}$"));
+    static const QRegularExpression contract(QStringLiteral("\\ANQ[HMUZ][0-9]{2}\\z"));
     if (contract.match(symbol.toString()).hasMatch())
         return symbol.toString() + QStringLiteral(".CME");
     if (symbol == u"INDEX:COMPX")

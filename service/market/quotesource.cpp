@@ -1,8 +1,11 @@
 #include "service/market/quotesource.h"
 
 #include "net/httpfetch.h"
+#include "service/market/easternclock.h"
+#include "service/market/frontmonth.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 
@@ -18,7 +21,15 @@ QuoteSource::QuoteSource(const QUrl& base, QObject* parent)
 
 QuoteSource::~QuoteSource() = default;
 
+bool QuoteSource::relays(const QString& symbol) {
+    const QDate today = easternTime(QDateTime::currentDateTimeUtc()).date();
+    return symbol == u"INDEX:COMPX" || symbol == u"INDEX:INDU" || symbol == frontMonthContract(today) ||
+           symbol == nextContract(today);
+}
+
 QuoteSource::Entry* QuoteSource::entryFor(const QString& symbol) {
+    if (!relays(symbol))
+        return nullptr;
     const QString provided = providerSymbol(symbol);
     if (provided.isEmpty())
         return nullptr;
@@ -66,11 +77,6 @@ std::optional<ProviderQuote> QuoteSource::quote(const QString& symbol) {
 
 bool QuoteSource::usable(const Entry& entry) {
     return entry.quote && entry.quotedAt.elapsed() <= std::chrono::milliseconds(MaxAge).count();
-}
-
-void QuoteSource::prepare(const QString& symbol) {
-    if (Entry* entry = entryFor(symbol))
-        refreshIfDue(*entry);
 }
 
 bool QuoteSource::waiting(const QString& symbol) const {

@@ -37,9 +37,10 @@ public:
     // The quote at hand for one of our symbols ("NQZ26", "INDEX:COMPX"), if any; asks for a
     // fresher one when due. Nothing, and nothing asked, for a symbol the provider lacks.
     std::optional<ProviderQuote> quote(const QString& symbol);
-    // Asks for a quote of `symbol` when due, without keeping it fresh: for a symbol the
-    // bar may soon ask about.
-    void prepare(const QString& symbol);
+    // Whether the provider is asked about `symbol`: only for the symbols the program shows,
+    // the futures contract of the day and the next one (a bar may have read the symbol just
+    // before the change) and the chart's two indices, whole texts.
+    static bool relays(const QString& symbol);
     // True while the provider is being asked for `symbol` and there is no quote to give.
     bool waiting(const QString& symbol) const;
 

@@ -32,12 +32,12 @@ void MarketPages::useProvider(const QUrl& base) { m_source = std::make_unique<Qu
 
 Page MarketPages::futuresSymbol() {
     const QString symbol = frontMonthContract(easternTime(QDateTime::currentDateTimeUtc()).date());
-    if (m_source)
-        m_source->prepare(symbol);
     return Page::text(Status::Ok, symbol.toLatin1(), SymbolMaxAgeSeconds);
 }
 
 Page MarketPages::quotePage(const QString& symbol) {
+    if (m_source && !QuoteSource::relays(symbol))
+        return noData(Status::NotFound);
     QByteArray page;
     if (!m_source) {
         const double last = m_price.step();
@@ -50,8 +50,10 @@ Page MarketPages::quotePage(const QString& symbol) {
     return Page::html(page, QuoteMaxAgeSeconds);
 }
 
+bool MarketPages::quoteOnItsWay(const QString& symbol) const { return m_source && m_source->waiting(symbol); }
+
 Page MarketPages::chartData(const QString& symbol) {
-    if (providerSymbol(symbol).isEmpty())
+    if (providerSymbol(symbol).isEmpty() || (m_source && !QuoteSource::relays(symbol)))
         return noData(Status::NotFound);
     if (!m_source)
         return json(chartDataJson(symbol, sampleQuote(symbol, QDateTime::currentDateTimeUtc(), m_seed), true));

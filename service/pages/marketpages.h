@@ -23,11 +23,14 @@ public:
     // Null while quotes are made up.
     QuoteSource* source() const { return m_source.get(); }
 
-    // The contract to quote today. Its quote is asked for at once, so that it is at hand
-    // when the futures are switched on.
+    // The contract to quote today. Nothing is asked of the provider until a quote is.
     Page futuresSymbol();
-    // Without a quote, an empty body (status 503): the ticker keeps what it shows.
+    // Without a quote, an empty body (status 503): the ticker keeps what it shows; 404 for
+    // a symbol the provider is not asked about (QuoteSource::relays()).
     Page quotePage(const QString& symbol);
+    // Whether the provider is being asked for `symbol` and there is no quote to give yet;
+    // its answer comes within QuoteSource::Timeout, through source()'s answered().
+    bool quoteOnItsWay(const QString& symbol) const;
     // JSON (see chartdata.h); 503 while the first answer of the provider is on its way,
     // 502 when there is no quote, 404 for a symbol the provider lacks.
     Page chartData(const QString& symbol);

@@ -8,6 +8,7 @@ struct Page {
     enum class Status {
         Ok = 200,
         Found = 302,
+        Forbidden = 403,
         NotFound = 404,
         MethodNotAllowed = 405,
         BadGateway = 502,

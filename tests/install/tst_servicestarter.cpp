@@ -1,12 +1,19 @@
+#include "common/serviceaccess.h"
+#include "net/httpfetch.h"
 #include "panels/form2.h"
 #include "samehost.h"
+#include "testhttpserver.h"
 #include "ticker/form1.h"
 #include "ticker/servicestarter.h"
 #include "ticker/tickerstrip.h"
 
+#include <QFile>
+#include <QNetworkAccessManager>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -15,12 +22,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A port that was free a moment ago.
-quint16 freePort() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
+// The host the bar is built with; the bar reads its own service's port instead.
+const QString BuiltHost = u"127.0.0.1:8089"_s;
+const QString InstalledHelpers = QStringLiteral(INSTALLED_HELPERS);
 
 bool answers(quint16 port) {
     QTcpSocket socket;
@@ -28,15 +32,58 @@ bool answers(quint16 port) {
     return socket.waitForConnected(1000);
 }
 
-const QString InstalledHelpers = QStringLiteral(INSTALLED_HELPERS);
+// The status of a GET of `path` on the local `port`, with `key` if not empty.
+int statusOf(quint16 port, const QByteArray& path, const QByteArray& key) {
+    QNetworkAccessManager network;
+    QNetworkRequest request(QUrl(u"http://127.0.0.1:%1"_s.arg(port) + QString::fromLatin1(path)));
+    if (!key.isEmpty())
+        request.setRawHeader(ServiceKeyHeader, key);
+    QNetworkReply* reply = network.get(request);
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    done.wait(5000);
+    reply->deleteLater();
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+// One user of the machine: a runtime folder and a feed of their own, chosen through the
+// environment that the services started from now on inherit.
+struct User {
+    QTemporaryDir runtime;
+    QString feed;
+
+    void becomeCurrent() const {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        qputenv("ZEFIRINA_FEED", feed.toLocal8Bit());
+    }
+};
+
+// A feed whose five items are titled "`name`, notizia 1" (19:00) to "`name`, notizia 5" (15:00).
+QString writeFeed(const QTemporaryDir& folder, const QString& name) {
+    QByteArray rss = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" + name.toUtf8() +
+                     "</title><link>https://example.org/</link>";
+    for (int i = 1; i <= 5; ++i)
+        rss += "<item><title>" + name.toUtf8() + ", notizia " + QByteArray::number(i) + "</title><guid>" +
+               QByteArray::number(i) + "</guid><pubDate>Sun, 06 Dec 2026 " + QByteArray::number(20 - i) +
+               ":00:00 +0100</pubDate><description>Testo.</description></item>";
+    rss += "</channel></rss>";
+    const QString path = folder.filePath(name + u".xml"_s);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(rss);
+    return path;
+}
 
 } // namespace
 
-// The bar's starter with the installed service, on a free port of its own.
+// The bar's starter with the installed service, each test with runtime folders of its own.
 class TestServiceStarter : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { qputenv("ZEFIRINA_FEED", QByteArrayLiteral(FEED_FILE)); }
+    void init() {
+        m_user = std::make_unique<User>();
+        m_user->feed = QStringLiteral(FEED_FILE);
+        m_user->becomeCurrent();
+    }
 
     void loopbackPort_data() {
         QTest::addColumn<QString>("host");
@@ -56,49 +103,117 @@ private Q_SLOTS:
         QCOMPARE(ServiceStarter::loopbackPort(host).value_or(0), port);
     }
 
-    // Nothing on the port: the installed service is started, the bar's first headlines are
-    // the feed's, and the service ends with its starter.
+    // The service is started on a port of its own, named with its key in a file that only
+    // the user can read; the bar's first headlines are the feed's; the service and its file
+    // end with the starter.
     void startsTheServiceForTheBar() {
-        const quint16 port = freePort();
-        const QString host = u"127.0.0.1:%1"_s.arg(port);
         auto starter = std::make_unique<ServiceStarter>(QStringList{InstalledHelpers});
-        QCOMPARE(starter->ensureRunning(host), ServiceStarter::Outcome::Started);
+        QCOMPARE(starter->ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
         QCOMPARE(starter->program(), InstalledHelpers + u"/zefirina-service"_s);
+        const ServiceAccess access = starter->access().value();
+        QCOMPARE(readServiceFile(), access);
+        QCOMPARE(QFile::permissions(serviceFilePath()),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(statusOf(access.port, "/notizietelevideo/", {}), 403);
+        QCOMPARE(statusOf(access.port, "/notizietelevideo/", access.key), 200);
         {
-            Form1 bar(sameHost(host));
+            Form1 bar(sameHost(u"127.0.0.1:%1"_s.arg(access.port)));
             QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
             QCOMPARE(bar.Frame1->caption(4), u"  14:01 - Prova di installazione, quinta notizia  "_s);
             bar.Label1_Click(1);
             QTRY_COMPARE(bar.panel->body(), u"Il testo della seconda notizia."_s);
         }
         starter.reset();
-        QVERIFY(!answers(port));
+        QVERIFY(!answers(access.port));
+        QVERIFY(!QFile::exists(serviceFilePath()));
     }
 
-    // A service that answers is used as it is, and outlives the starter; the news host
-    // elsewhere starts nothing. When the service in use ends, the starter starts its own.
+    // Two users of one machine, each with a feed of their own: each user's bar starts and
+    // reads its own service, and neither service answers the other's key.
+    void twoUsersSeeTheirOwnNews() {
+        QTemporaryDir feeds;
+        User anna, bruno;
+        anna.feed = writeFeed(feeds, u"Anna"_s);
+        bruno.feed = writeFeed(feeds, u"Bruno"_s);
+        anna.becomeCurrent();
+        ServiceStarter annas({InstalledHelpers});
+        QCOMPARE(annas.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
+        bruno.becomeCurrent();
+        ServiceStarter brunos({InstalledHelpers});
+        QCOMPARE(brunos.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
+        const ServiceAccess a = annas.access().value(), b = brunos.access().value();
+        QVERIFY(a.port != b.port);
+
+        Form1 annasBar(withLocalPort(sameHost(BuiltHost), BuiltHost, a.port));
+        Form1 brunosBar(withLocalPort(sameHost(BuiltHost), BuiltHost, b.port));
+        QTRY_COMPARE(annasBar.Frame1->caption(0), u"  19:00 - Anna, notizia 1  "_s);
+        QTRY_COMPARE(brunosBar.Frame1->caption(0), u"  19:00 - Bruno, notizia 1  "_s);
+        QCOMPARE(statusOf(a.port, "/notizietelevideo/", b.key), 403);
+        QCOMPARE(statusOf(b.port, "/notizietelevideo/", a.key), 403);
+        // A feed the user chose is not shown to a browser, which carries no key; the
+        // maker's page is.
+        QCOMPARE(statusOf(a.port, "/", {}), 403);
+        QCOMPARE(statusOf(a.port, "/zefirina/", {}), 200);
+    }
+
+    // Whatever answers where the user's service was, or on the usual port, is never read:
+    // the bar starts its own service and shows the news.
+    void squattersNeverStopTheBar_data() {
+        QTest::addColumn<bool>("staleFile"); // the file names the squatter's port
+
+        QTest::newRow("on the port of a service gone") << true;
+        QTest::newRow("on the usual port") << false;
+    }
+
+    void squattersNeverStopTheBar() {
+        QFETCH(bool, staleFile);
+        TestHttpServer squatter;
+        squatter.setDefaultReply({200, "squatter"});
+        const auto squatterPort = static_cast<quint16>(squatter.host().section(u':', 1).toUInt());
+        if (staleFile)
+            QVERIFY(writeServiceFile({squatterPort, newServiceKey()}));
+        ServiceStarter starter({InstalledHelpers});
+        QCOMPARE(starter.ensureRunning(staleFile ? BuiltHost : squatter.host()), ServiceStarter::Outcome::Started);
+        const quint16 port = starter.access().value().port;
+        QVERIFY(port != squatterPort);
+        Form1 bar(sameHost(u"127.0.0.1:%1"_s.arg(port)));
+        QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
+        for (const QByteArray& request : squatter.requests())
+            QVERIFY2(!request.toLower().contains("x-zefirina-key"), request.constData());
+    }
+
+    // A service the user started by hand with --private is used as it is and outlives the
+    // starter; the news host elsewhere starts nothing. When the service in use ends, the
+    // starter starts one again on the same port, with a new key for the bar's fetches.
     void leavesARunningServiceAlone() {
-        const quint16 port = freePort();
         QProcess running;
-        running.start(InstalledHelpers + u"/zefirina-service"_s, {u"--port"_s, QString::number(port), u"--sample"_s});
+        running.start(InstalledHelpers + u"/zefirina-service"_s, {u"--port"_s, u"0"_s, u"--private"_s, u"--sample"_s});
         QVERIFY(running.waitForReadyRead(5000));
+        const ServiceAccess byHand = readServiceFile().value();
         {
             ServiceStarter starter({InstalledHelpers});
-            QCOMPARE(starter.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
+            QCOMPARE(starter.ensureRunning(BuiltHost), ServiceStarter::Outcome::AlreadyRunning);
+            QCOMPARE(starter.access(), byHand);
         }
-        QVERIFY(answers(port));
         QCOMPARE(running.state(), QProcess::Running);
         ServiceStarter elsewhere({InstalledHelpers});
         QCOMPARE(elsewhere.ensureRunning(u"news.example.org:80"_s), ServiceStarter::Outcome::NotLocal);
 
         ServiceStarter watching({InstalledHelpers});
-        QCOMPARE(watching.ensureRunning(u"127.0.0.1:%1"_s.arg(port)), ServiceStarter::Outcome::AlreadyRunning);
-        watching.keepRunning(u"127.0.0.1:%1"_s.arg(port), std::chrono::milliseconds(50));
+        QCOMPARE(watching.ensureRunning(BuiltHost), ServiceStarter::Outcome::AlreadyRunning);
+        watching.keepRunning(BuiltHost, std::chrono::milliseconds(50));
         running.kill();
         running.waitForFinished();
         QTRY_VERIFY(watching.processId() != 0);
-        QVERIFY(answers(port));
+        const ServiceAccess again = watching.access().value();
+        QCOMPARE(again.port, byHand.port);
+        QVERIFY(again.key != byHand.key);
+        const QUrl symbol(u"http://127.0.0.1:%1/browser/fut.txt"_s.arg(again.port));
+        QCOMPARE(HttpFetch::serviceKey(symbol), again.key);
     }
+
+private:
+    std::unique_ptr<User> m_user;
 };
 
 QTEST_MAIN(TestServiceStarter)

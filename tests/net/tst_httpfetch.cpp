@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(FetchFailure)
 
 class TestHttpFetch : public QObject {
@@ -102,6 +104,59 @@ private Q_SLOTS:
         QVERIFY(!fetch.running());
         QTest::qWait(100);
         QCOMPARE(finished.size(), 1);
+    }
+
+    // Which redirects are followed, by address, without resolving names.
+    void followsOnlyRedirectsAwayFromThisMachine_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("followed");
+
+        const QString feed = u"https://news.example.org/rss.xml"_s;
+        QTest::newRow("another site") << feed << u"https://www.example.com/rss"_s << true;
+        QTest::newRow("https to http") << feed << u"http://www.example.com/rss"_s << false;
+        QTest::newRow("another scheme") << feed << u"file:///etc/passwd"_s << false;
+        QTest::newRow("loopback") << feed << u"https://127.0.0.1:8089/notizietelevideo/"_s << false;
+        QTest::newRow("loopback, other form") << feed << u"https://127.1.2.3/"_s << false;
+        QTest::newRow("localhost") << feed << u"https://LocalHost:631/"_s << false;
+        QTest::newRow("IPv6 loopback") << feed << u"https://[::1]/"_s << false;
+        QTest::newRow("IPv4 in IPv6") << feed << u"https://[::ffff:127.0.0.1]/"_s << false;
+        QTest::newRow("private 10") << feed << u"https://10.1.2.3/"_s << false;
+        QTest::newRow("private 172") << feed << u"https://172.20.0.1/"_s << false;
+        QTest::newRow("private 192") << feed << u"https://192.168.1.1/admin"_s << false;
+        QTest::newRow("link-local") << feed << u"https://169.254.169.254/latest/meta-data/"_s << false;
+        QTest::newRow("IPv6 link-local") << feed << u"https://[fe80::1]/"_s << false;
+        QTest::newRow("IPv6 unique local") << feed << u"https://[fd00::1]/"_s << false;
+        QTest::newRow("unspecified") << feed << u"https://0.0.0.0:8089/"_s << false;
+        QTest::newRow("public address") << feed << u"https://93.184.216.34/"_s << true;
+        const QString local = u"http://127.0.0.1:9000/rss.xml"_s;
+        QTest::newRow("loopback, same port") << local << u"http://127.0.0.1:9000/other.xml"_s << true;
+        QTest::newRow("loopback, other port") << local << u"http://127.0.0.1:8089/notizietelevideo/"_s << false;
+        QTest::newRow("loopback to private") << local << u"http://192.168.1.1/"_s << false;
+        QTest::newRow("loopback to a site") << local << u"http://www.example.com/rss"_s << true;
+        QTest::newRow("private to private")
+            << u"http://192.168.1.5/rss.xml"_s << u"http://192.168.1.6/rss.xml"_s << true;
+        QTest::newRow("private to loopback") << u"http://192.168.1.5/rss.xml"_s << u"http://127.0.0.1/"_s << false;
+    }
+    void followsOnlyRedirectsAwayFromThisMachine() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, followed);
+        QCOMPARE(HttpFetch::mayFollow(QUrl(from), QUrl(to)), followed);
+    }
+
+    // A redirect to another service of this machine ends the fetch before it is asked.
+    void refusesARedirectToAnotherLocalPort() {
+        TestHttpServer other;
+        other.setDefaultReply({200, "private"});
+        m_server->setDefaultReply(
+            {302, u"http://%1/secret"_s.arg(other.host()).toLatin1(), TestHttpServer::Delivery::RedirectToBody});
+        HttpFetch fetch(&m_network);
+        QSignalSpy finished(&fetch, &HttpFetch::finished);
+        QVERIFY(fetch.start(QNetworkRequest(QUrl(u"http://%1/rss.xml"_s.arg(m_server->host())))));
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.constFirst().constFirst().value<FetchOutcome>().failure, FetchFailure::Redirect);
+        QCOMPARE(other.requestLines(), QList<QByteArray>());
     }
 
 private:

@@ -19,6 +19,7 @@ public:
         Trickle,          // one byte of a 64 KiB body per TrickleIntervalMs
         CutMidBody,       // half the body, then the connection is closed
         RedirectToItself, // a redirect back to the same path, for ever
+        RedirectToBody,   // a redirect to the reply's body, taken as a URL
         Endless,          // a body of EndlessBytes, made up as it is sent
     };
     struct Reply {
@@ -85,6 +86,11 @@ private:
             break;
         case Delivery::RedirectToItself:
             socket->write("HTTP/1.1 302 Found\r\nLocation: " + path +
+                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+            break;
+        case Delivery::RedirectToBody:
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + reply.body +
                           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
             break;

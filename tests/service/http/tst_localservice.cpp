@@ -127,7 +127,6 @@ private Q_SLOTS:
         notFound("absolute path", "GET /accessibile//etc/passwd");
         const QByteArray refused = "Metodo non consentito\n";
         QTest::newRow("post") << QByteArray("POST /notizietelevideo/") << 405 << text << refused << noStore;
-        QTest::newRow("head") << QByteArray("HEAD /") << 405 << text << refused << noStore;
         // The quote page shows the symbol the request names, cut short and escaped.
         QTest::newRow("quote") << get(quotePageUrl(m_hosts, u"<b>Open:</b>"_s.repeated(2000))) << 200 << html
                                << QByteArray("&#60;&#47;b&#62;&#60;b&#62;Open&#58; - Futures quote</title>")
@@ -223,7 +222,8 @@ private Q_SLOTS:
 
     // The quote page and the chart data from the provider's answer, read back by the bar's
     // own quote reader. Without a quote neither carries a number: the quote page is empty, so
-    // the bar keeps what it shows. However often asked, the provider is asked once per 30 s.
+    // the bar keeps what it shows. The first quote page waits for the provider's answer;
+    // however often asked, the provider is asked once per 30 s.
     void quoteFromTheProvider_data() {
         QTest::addColumn<TestHttpServer::Reply>("answer");
         QTest::addColumn<QString>("fields"); // time|last|change|open, "" for no quote
@@ -247,9 +247,8 @@ private Q_SLOTS:
         ProvidedService s(answer);
         QVERIFY(s.listening);
         const QUrl quoteUrl = quotePageUrl(s.hosts, u"NQZ26"_s);
-        QCOMPARE(fetch(quoteUrl), QByteArray()); // nothing at hand yet
-        QTRY_COMPARE_WITH_TIMEOUT(s.answered->size(), 1, 15000);
         const QByteArray page = fetch(quoteUrl);
+        QCOMPARE(s.answered->size(), 1);
         const QByteArray chart = fetch(QUrl(u"http://%1/livecharts/series.json?symbol=NQZ26"_s.arg(s.hosts.chartData)));
         QCOMPARE(page.isEmpty(), fields.isEmpty());
         QCOMPARE(chart.isEmpty(), fields.isEmpty());
@@ -263,24 +262,71 @@ private Q_SLOTS:
         QVERIFY2(chart.contains("\"sample\":false") && chart.contains("\"points\":[["), chart.constData());
     }
 
-    // The bar against the service whose provider fails: the futures slot and the quote the
-    // bar keeps stay as they were.
-    void barKeepsItsQuoteWhenTheProviderFails() {
-        ProvidedService s({503, "Service Unavailable"});
+    // Only the symbols the program shows are relayed, matched as whole texts; any other is
+    // 404 without a request to the provider.
+    void relaysOnlyTheProgramsSymbols_data() {
+        QTest::addColumn<QByteArray>("symbols"); // the query's value as sent; "DAY": today's contract
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("providerPath"); // empty: the provider is not asked
+
+        QTest::newRow("contract of the day") << QByteArray("DAY") << 200 << QByteArray();
+        QTest::newRow("Nasdaq Composite")
+            << QByteArray("INDEX%3ACOMPX") << 200 << QByteArray("/v8/finance/chart/%5EIXIC");
+        QTest::newRow("Dow Jones") << QByteArray("INDEX:INDU") << 200 << QByteArray("/v8/finance/chart/%5EDJI");
+        QTest::newRow("far contract") << QByteArray("NQH40") << 404 << QByteArray();
+        QTest::newRow("line end after") << QByteArray("NQH27%0A") << 404 << QByteArray();
+        QTest::newRow("index in lower case") << QByteArray("index:compx") << 404 << QByteArray();
+        QTest::newRow("provider's own name") << QByteArray("%5EIXIC") << 404 << QByteArray();
+        QTest::newRow("a share") << QByteArray("IBM") << 404 << QByteArray();
+    }
+    void relaysOnlyTheProgramsSymbols() {
+        QFETCH(QByteArray, symbols);
+        QFETCH(int, status);
+        QFETCH(QByteArray, providerPath);
+        ProvidedService s({200, dataFile("provider-rising.json")});
+        QVERIFY(s.listening);
+        if (symbols == "DAY") {
+            symbols = fetch(futuresSymbolUrl(s.hosts));
+            providerPath = "/v8/finance/chart/" + symbols + ".CME";
+        }
+        const QByteArray answer =
+            rawAnswer("GET /qc/stocks/quotes.aspx?symbols=" + symbols + " HTTP/1.1", s.service.port());
+        QVERIFY2(answer.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), answer.constData());
+        QCOMPARE(s.provider.requestLines().size(), providerPath.isEmpty() ? 0 : 1);
+        if (!providerPath.isEmpty())
+            QVERIFY2(s.provider.requestLines().constFirst().startsWith("GET " + providerPath + "?"),
+                     s.provider.requestLines().constFirst().constData());
+    }
+
+    // The provider hears nothing before the futures are switched on; the first refresh after
+    // that shows the quote, or, when the provider fails, the futures slot stays as it was.
+    void barAsksForTheQuoteOnlyWhenSwitchedOn_data() {
+        QTest::addColumn<TestHttpServer::Reply>("answer");
+        QTest::addColumn<QString>("caption"); // %1: the contract
+        QTest::addColumn<QString>("trend");
+
+        QTest::newRow("quote") << TestHttpServer::Reply{200, dataFile("provider-rising.json")}
+                               << u"  9:55 - %1, + 0,16 %  "_s << u"positivo"_s;
+        QTest::newRow("provider failing")
+            << TestHttpServer::Reply{503, "Service Unavailable"} << u".   "_s << QString();
+    }
+    void barAsksForTheQuoteOnlyWhenSwitchedOn() {
+        QFETCH(TestHttpServer::Reply, answer);
+        QFETCH(QString, caption);
+        QFETCH(QString, trend);
+        ProvidedService s(answer);
         QVERIFY(s.listening);
         Form1 bar(s.hosts);
-        // The symbol file makes the service ask for the contract's quote.
         QTRY_VERIFY(!bar.state().CodiceFutures.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(s.answered->size(), 1, 15000);
-        const QColor before = bar.Frame1->captionColor(5);
+        QTRY_VERIFY(!bar.Frame1->caption(0).isEmpty());
+        QCOMPARE(s.provider.requestLines(), QList<QByteArray>());
         bar.Check2->setChecked(true);
         bar.Command1_Click();
         QTRY_VERIFY(bar.Inet3->StillExecuting());
-        QTRY_VERIFY(!bar.Inet3->StillExecuting());
-        QCOMPARE(bar.Frame1->caption(5), u".   "_s);
-        QCOMPARE(bar.Frame1->captionColor(5), before);
-        QCOMPARE(bar.state().DatiFutures.fields, (std::array<QString, 4>{}));
-        QVERIFY(bar.state().TendenzaFutures.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!bar.Inet3->StillExecuting(), 15000);
+        QCOMPARE(s.answered->size(), 1);
+        QCOMPARE(bar.Frame1->caption(5), caption.contains(u"%1") ? caption.arg(bar.state().CodiceFutures) : caption);
+        QCOMPARE(bar.state().TendenzaFutures, trend);
     }
 
     void keepsTheLastGoodNews_data() {
