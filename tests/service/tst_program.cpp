@@ -129,11 +129,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("err");
-        QTest::newRow("answer changed") << 200 << dataFile("provider-missing.json")
-                                        << u"zefirina-service: no quote of NQZ26 from the provider: the answer has "
-                                           "no last price\n"_s;
+        QTest::newRow("answer changed")
+            << 200 << dataFile("provider-missing.json")
+            << u"zefirina-service: no quote of INDEX:COMPX from the provider: the answer has "
+               "no last price\n"_s;
         QTest::newRow("status") << 404 << dataFile("provider-error.json")
-                                << u"zefirina-service: no quote of NQZ26 from the provider: HTTP 404\n"_s;
+                                << u"zefirina-service: no quote of INDEX:COMPX from the provider: HTTP 404\n"_s;
         QTest::newRow("good answer") << 200 << dataFile("provider-rising.json") << QString();
     }
     void logsWhyTheProviderGaveNoQuote() {
@@ -150,7 +151,7 @@ private Q_SLOTS:
         ServiceLog log(outStream, errStream);
         reportQuotes(source, log);
         QSignalSpy answered(&source, &QuoteSource::answered);
-        source.prepare(u"NQZ26"_s);
+        static_cast<void>(source.quote(u"INDEX:COMPX"_s));
         QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
         QCOMPARE(errText, err);
         QCOMPARE(outText, QString());
