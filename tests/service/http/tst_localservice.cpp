@@ -246,14 +246,16 @@ private Q_SLOTS:
 
         ProvidedService s(answer);
         QVERIFY(s.listening);
-        const QUrl quoteUrl = quotePageUrl(s.hosts, u"NQZ26"_s);
-        const QByteArray page = fetch(quoteUrl);
+        // The contract of the day, as the bar reads it: only that one is relayed.
+        const QByteArray contract = fetch(futuresSymbolUrl(s.hosts));
+        const QByteArray page = fetch(quotePageUrl(s.hosts, QString::fromLatin1(contract)));
         QCOMPARE(s.answered->size(), 1);
-        const QByteArray chart = fetch(QUrl(u"http://%1/livecharts/series.json?symbol=NQZ26"_s.arg(s.hosts.chartData)));
+        const QByteArray chart = fetch(QUrl(
+            u"http://%1/livecharts/series.json?symbol=%2"_s.arg(s.hosts.chartData, QString::fromLatin1(contract))));
         QCOMPARE(page.isEmpty(), fields.isEmpty());
         QCOMPARE(chart.isEmpty(), fields.isEmpty());
         QCOMPARE(s.provider.requestLines(),
-                 QList<QByteArray>{"GET /v8/finance/chart/NQZ26.CME?interval=5m&range=1d HTTP/1.1"});
+                 QList<QByteArray>{"GET /v8/finance/chart/" + contract + ".CME?interval=5m&range=1d HTTP/1.1"});
         if (fields.isEmpty())
             return;
         const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
