@@ -9,7 +9,6 @@
 #include "widgets/style.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QStandardPaths>
 
@@ -119,7 +118,7 @@ QByteArray Form2::serviceKey(const QUrl& url) const { return HttpFetch::serviceK
 
 void Form2::Label8_Click() {
     if (m_state.AzioneTitolo == HeadingAction::NewsSite) {
-        QDesktopServices::openUrl(newsHomeUrl(m_hosts));
+        m_browser.open(newsHomeUrl(m_hosts));
         return;
     }
     Form3* chart = chartWindow();

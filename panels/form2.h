@@ -2,6 +2,7 @@
 
 #include "common/servicehosts.h"
 #include "model/chartpagefile.h"
+#include "panels/browserlink.h"
 #include "panels/chartwindow.h"
 
 #include <QWidget>
@@ -67,6 +68,7 @@ private:
     const TickerState& m_state;
     ChartPageFile m_chartPage;
     std::unique_ptr<Form3> m_chartWindow;
+    BrowserLink m_browser;
     float m_leftTwips = 0.f;
     float m_topTwips = 0.f;
     float m_widthTwips = 13080.f;
