@@ -227,7 +227,7 @@ void Form1::Frame2_MouseMove(Qt::MouseButtons Button, QPoint globalPosition) {
     if (Button == Qt::LeftButton)
         m_drag.follow(globalPosition);
     else
-        m_drag.release();
+        m_drag.end();
     Segue();
 }
 

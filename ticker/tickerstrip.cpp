@@ -17,7 +17,8 @@ namespace {
 // Boxes are 315 twips high in a strip of 375, but the bar shows only the top 250: drawing
 // them down to the strip's edge changes nothing visible and keeps every paint one pass.
 constexpr int ImageHeightPx = 25;
-const QColor StripColor = Qt::black;
+// The system's caption-text colour, white in the classic scheme; Qt's palette has no such role.
+const QColor StripColor = Qt::white;
 const QColor BoxColor = Qt::white;
 constexpr std::array<QColor, TickerRing::SlotCount> InitialColors = {
     QColor(0, 0, 128),   QColor(128, 0, 128), QColor(64, 64, 64), QColor(0, 0, 128),
@@ -105,6 +106,9 @@ void TickerStrip::followRing() {
 }
 
 int TickerStrip::captionAt(QPoint position) const {
+    // The bar shows only the strip's top: below it, or beyond the purple band, is not the strip.
+    if (!visibleRegion().contains(position))
+        return -1;
     const float x = BarLayout::toTwips(position.x()) + BarLayout::TwipsPerPixel / 2;
     const int slot = m_ring.slotAt(x);
     if (slot < 0 || x >= m_ring.box(slot).left + m_slots[slot].captionWidth)
@@ -163,8 +167,10 @@ void TickerStrip::mousePressEvent(QMouseEvent* event) {
 }
 
 void TickerStrip::mouseReleaseEvent(QMouseEvent* event) {
-    // The captions move while the button is down: the click belongs to the caption that
-    // was pressed.
-    if (event->button() == Qt::LeftButton && m_pressedSlot >= 0)
-        Q_EMIT captionClicked(std::exchange(m_pressedSlot, -1));
+    // A click is a press and a release on the same caption, which may have moved in between.
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int pressed = std::exchange(m_pressedSlot, -1);
+    if (pressed >= 0 && captionAt(event->position().toPoint()) == pressed)
+        Q_EMIT captionClicked(pressed);
 }

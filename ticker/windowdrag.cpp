@@ -18,3 +18,8 @@ void WindowDrag::follow(QPoint globalPosition) {
     if (m_state == State::ManualMove)
         m_window.move(globalPosition - m_grabOffset);
 }
+
+void WindowDrag::release() {
+    if (m_state != State::SystemMove)
+        m_state = State::Idle;
+}

@@ -6,7 +6,10 @@ class QWidget;
 
 // Drags a frameless window with the mouse. The window system runs the move where it
 // can; where it cannot (X11 without a window manager), the window follows the mouse
-// itself, keeping the point that was grabbed under the pointer.
+// itself, keeping the point that was grabbed under the pointer. A move run by the window
+// system takes the mouse away from the window: the window may see a release when the move
+// starts and nothing when it ends, so such a drag counts as active until the next press or
+// the next move of the mouse without a button.
 class WindowDrag {
 public:
     explicit WindowDrag(QWidget& window) : m_window(window) {}
@@ -14,7 +17,10 @@ public:
     void grab(QPoint globalPosition);
     // A move with the left button alone down: after grab(), starts or continues the drag.
     void follow(QPoint globalPosition);
-    void release() { m_state = State::Idle; }
+    // The left button went up over the window.
+    void release();
+    // The mouse moved over the window without the left button alone.
+    void end() { m_state = State::Idle; }
     bool active() const { return m_state != State::Idle; }
 
 private:

@@ -5,10 +5,16 @@
 // with an area of the applet's size put in the applet's place, and the values of its
 // <param> elements by name. An applet whose script does not load, or defines no
 // runApplet, leaves the page as it is; one that throws says so on the console. Applets run
-// one after the other.
+// one after the other, and each one once: a browser engine running in one process may
+// inject this script into a page more than once.
 (function() {
 'use strict';
-var applets = Array.prototype.slice.call(document.getElementsByTagName('applet'));
+var applets = Array.prototype.filter.call(document.getElementsByTagName('applet'), function(applet) {
+    if (applet.hasAttribute('data-shim-run'))
+        return false;
+    applet.setAttribute('data-shim-run', '');
+    return true;
+});
 
 function size(applet, name) {
     var value = parseInt(applet.getAttribute(name), 10);

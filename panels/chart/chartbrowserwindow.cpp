@@ -18,6 +18,7 @@
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <QWindow>
 #include <utility>
 
 using BarLayout::toPixels;
@@ -128,8 +129,25 @@ void ChartBrowserWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (std::exchange(m_placed, true))
         return;
+    centre();
+    // A window manager puts its frame around the window once it is shown, before the window
+    // is first drawn: centred again then, with the frame, before anybody can have moved it.
+    windowHandle()->installEventFilter(this);
+}
+
+bool ChartBrowserWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !m_framed &&
+        !windowHandle()->frameMargins().isNull()) {
+        m_framed = true;
+        windowHandle()->removeEventFilter(this);
+        centre();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ChartBrowserWindow::centre() {
     // The whole window, title bar and border included, as far as they are known by now.
-    QRect frame = frameGeometry();
+    QRect frame = geometry().marginsAdded(windowHandle()->frameMargins());
     frame.moveCenter(QGuiApplication::primaryScreen()->geometry().center());
-    move(frame.topLeft());
+    windowHandle()->setFramePosition(frame.topLeft());
 }

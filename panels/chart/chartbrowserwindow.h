@@ -25,9 +25,13 @@ public:
     QWebEngineView* WebBrowser1;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    void centre();
+
     ChartPages& m_pages;
     bool m_placed = false;
+    bool m_framed = false; // centred with the frame the window manager added
 };

@@ -118,10 +118,11 @@ private Q_SLOTS:
         QCOMPARE(statusOf(access.port, "/notizietelevideo/", access.key), 200);
         {
             Form1 bar(sameHost(u"127.0.0.1:%1"_s.arg(access.port)));
-            QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
+            QTRY_COMPARE_WITH_TIMEOUT(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s,
+                                      30000);
             QCOMPARE(bar.Frame1->caption(4), u"  14:01 - Prova di installazione, quinta notizia  "_s);
             bar.Label1_Click(1);
-            QTRY_COMPARE(bar.panel->body(), u"Il testo della seconda notizia."_s);
+            QTRY_COMPARE_WITH_TIMEOUT(bar.panel->body(), u"Il testo della seconda notizia."_s, 30000);
         }
         starter.reset();
         QVERIFY(!answers(access.port));
@@ -146,8 +147,8 @@ private Q_SLOTS:
 
         Form1 annasBar(withLocalPort(sameHost(BuiltHost), BuiltHost, a.port));
         Form1 brunosBar(withLocalPort(sameHost(BuiltHost), BuiltHost, b.port));
-        QTRY_COMPARE(annasBar.Frame1->caption(0), u"  19:00 - Anna, notizia 1  "_s);
-        QTRY_COMPARE(brunosBar.Frame1->caption(0), u"  19:00 - Bruno, notizia 1  "_s);
+        QTRY_COMPARE_WITH_TIMEOUT(annasBar.Frame1->caption(0), u"  19:00 - Anna, notizia 1  "_s, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(brunosBar.Frame1->caption(0), u"  19:00 - Bruno, notizia 1  "_s, 30000);
         QCOMPARE(statusOf(a.port, "/notizietelevideo/", b.key), 403);
         QCOMPARE(statusOf(b.port, "/notizietelevideo/", a.key), 403);
         // A feed the user chose is not shown to a browser, which carries no key; the
@@ -177,7 +178,8 @@ private Q_SLOTS:
         const quint16 port = starter.access().value().port;
         QVERIFY(port != squatterPort);
         Form1 bar(sameHost(u"127.0.0.1:%1"_s.arg(port)));
-        QTRY_COMPARE(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s);
+        QTRY_COMPARE_WITH_TIMEOUT(bar.Frame1->caption(0), u"  18:05 - Prova di installazione, prima notizia  "_s,
+                                  30000);
         for (const QByteArray& request : squatter.requests())
             QVERIFY2(!request.toLower().contains("x-zefirina-key"), request.constData());
     }
@@ -188,7 +190,7 @@ private Q_SLOTS:
     void leavesARunningServiceAlone() {
         QProcess running;
         running.start(InstalledHelpers + u"/zefirina-service"_s, {u"--port"_s, u"0"_s, u"--private"_s, u"--sample"_s});
-        QVERIFY(running.waitForReadyRead(5000));
+        QVERIFY(running.waitForReadyRead(30000));
         const ServiceAccess byHand = readServiceFile().value();
         {
             ServiceStarter starter({InstalledHelpers});

@@ -91,8 +91,9 @@ private Q_SLOTS:
         QFETCH(FetchFailure, failure);
         m_server->setReply("/fault", reply);
         HttpFetch fetch(&m_network);
-        // A cap of 1 MiB, so that the endless body breaks it long before the time-out.
-        fetch.setLimits({std::chrono::milliseconds(300), std::chrono::milliseconds(1000), 1024 * 1024, 10});
+        // A cap of 1 MiB, so that the endless body breaks it long before the time-out; time-outs
+        // short for the test, long enough for a busy machine to follow ten redirects.
+        fetch.setLimits({std::chrono::milliseconds(2000), std::chrono::milliseconds(4000), 1024 * 1024, 10});
         QSignalSpy finished(&fetch, &HttpFetch::finished);
         const QString target = host.isEmpty() ? m_server->host() : host;
         QVERIFY(fetch.start(QNetworkRequest(QUrl(QStringLiteral("http://") + target + QStringLiteral("/fault")))));

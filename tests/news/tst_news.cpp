@@ -85,6 +85,10 @@ private Q_SLOTS:
         QTest::newRow("commas only") << u"<div class=\"popup05\"></div>\n<p>"_s + QString(MaxDetailChars, u',') +
                                             u"  </div>"_s
                                      << u", "_s.repeated(MaxDetailChars / 2) + QChar(u'\u2026');
+        // Twice the shown length is read: the repair makes one letter of two characters.
+        QTest::newRow("accented letters past the cut")
+            << u"<div class=\"popup05\"></div>\n<p>"_s + u"\u00C3\u00A8"_s.repeated(MaxDetailChars) + u"x  </div>"_s
+            << u"\u00E8"_s.repeated(MaxDetailChars) + QChar(u'\u2026');
         QTest::newRow("comma at the cut")
             << u"<div class=\"popup05\"></div>\n<p>"_s + QString(MaxDetailChars - 1, u'a') + u",b, c, d  </div>"_s
             << QString(MaxDetailChars - 1, u'a') + u",\u2026"_s;
