@@ -5,6 +5,8 @@
 #include "panels/form3.h"
 #include "samehost.h"
 #include "service/http/localservice.h"
+#include "service/market/easternclock.h"
+#include "service/market/frontmonth.h"
 #include "testhttpserver.h"
 #include "ticker/form1.h"
 
@@ -193,15 +195,18 @@ private Q_SLOTS:
     // The chart page's applet runs as the script its host serves, and draws the day of the
     // symbol from the data host; the service's quote provider is a loopback stand-in.
     void appletDrawsTheChart_data() {
-        QTest::addColumn<int>("providerStatus"); // 0: no applet host at all
-        QTest::addColumn<QString>("outcome");    // the page's title once the chart is done
-        QTest::newRow("drawn") << 200 << u"NQZ26"_s;
+        QTest::addColumn<int>("providerStatus");        // 0: no applet host at all
+        QTest::addColumn<QString>("outcome");           // the page's title once the chart is done
+        QTest::newRow("drawn") << 200 << u"CONTRACT"_s; // the contract of the day, the only one relayed
         QTest::newRow("provider failing") << 503 << u"Dati non disponibili"_s;
         QTest::newRow("applet without script") << 0 << QString();
     }
     void appletDrawsTheChart() {
         QFETCH(int, providerStatus);
         QFETCH(QString, outcome);
+        m_state.CodiceFutures = frontMonthContract(easternTime(QDateTime::currentDateTimeUtc()).date());
+        if (outcome == u"CONTRACT")
+            outcome = m_state.CodiceFutures;
         TestHttpServer provider;
         provider.setDefaultReply({providerStatus, dataFile("../../service/data/provider-rising.json")});
         LocalService service;
