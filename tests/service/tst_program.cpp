@@ -12,6 +12,15 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// A service log writing into two texts.
+struct CapturedLog {
+    QString out, err;
+    QTextStream outStream{&out}, errStream{&err};
+    ServiceLog log{outStream, errStream};
+};
+} // namespace
+
 // The service as a program: its command line and its messages.
 class TestProgram : public QObject {
     Q_OBJECT
@@ -110,17 +119,13 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         QFETCH(QString, out);
         QFETCH(QString, err);
-        QString outText;
-        QString errText;
-        QTextStream outStream(&outText);
-        QTextStream errStream(&errText);
-        ServiceLog log(outStream, errStream);
+        CapturedLog captured;
         for (const QString& step : steps.split(u';')) {
             const QStringList part = step.split(u'|');
-            log.state(part[0], part[1], part[2], part[3] == u"f");
+            captured.log.state(part[0], part[1], part[2], part[3] == u"f");
         }
-        QCOMPARE(outText, out);
-        QCOMPARE(errText, err);
+        QCOMPARE(captured.out, out);
+        QCOMPARE(captured.err, err);
     }
 
     // An answer whose format the service no longer understands stops the quotes: the
@@ -144,17 +149,13 @@ private Q_SLOTS:
         TestHttpServer provider;
         provider.setDefaultReply({status, answer});
         QuoteSource source(QUrl(u"http://"_s + provider.host()));
-        QString outText;
-        QString errText;
-        QTextStream outStream(&outText);
-        QTextStream errStream(&errText);
-        ServiceLog log(outStream, errStream);
-        reportQuotes(source, log);
+        CapturedLog captured;
+        reportQuotes(source, captured.log);
         QSignalSpy answered(&source, &QuoteSource::answered);
         static_cast<void>(source.quote(u"INDEX:COMPX"_s));
         QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
-        QCOMPARE(errText, err);
-        QCOMPARE(outText, QString());
+        QCOMPARE(captured.err, err);
+        QCOMPARE(captured.out, QString());
     }
 };
 

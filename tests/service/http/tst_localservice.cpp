@@ -267,19 +267,16 @@ private Q_SLOTS:
     // Only the symbols the program shows are relayed, matched as whole texts; any other is
     // 404 without a request to the provider.
     void relaysOnlyTheProgramsSymbols_data() {
-        QTest::addColumn<QByteArray>("symbols"); // the query's value as sent; "DAY": today's contract
+        QTest::addColumn<QByteArray>("symbols"); // the query's value as sent
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("providerPath"); // empty: the provider is not asked
 
-        QTest::newRow("contract of the day") << QByteArray("DAY") << 200 << QByteArray();
         QTest::newRow("Nasdaq Composite")
             << QByteArray("INDEX%3ACOMPX") << 200 << QByteArray("/v8/finance/chart/%5EIXIC");
-        QTest::newRow("Dow Jones") << QByteArray("INDEX:INDU") << 200 << QByteArray("/v8/finance/chart/%5EDJI");
         QTest::newRow("far contract") << QByteArray("NQH40") << 404 << QByteArray();
         QTest::newRow("line end after") << QByteArray("NQH27%0A") << 404 << QByteArray();
         QTest::newRow("index in lower case") << QByteArray("index:compx") << 404 << QByteArray();
         QTest::newRow("provider's own name") << QByteArray("%5EIXIC") << 404 << QByteArray();
-        QTest::newRow("a share") << QByteArray("IBM") << 404 << QByteArray();
     }
     void relaysOnlyTheProgramsSymbols() {
         QFETCH(QByteArray, symbols);
@@ -287,10 +284,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, providerPath);
         ProvidedService s({200, dataFile("provider-rising.json")});
         QVERIFY(s.listening);
-        if (symbols == "DAY") {
-            symbols = fetch(futuresSymbolUrl(s.hosts));
-            providerPath = "/v8/finance/chart/" + symbols + ".CME";
-        }
         const QByteArray answer =
             rawAnswer("GET /qc/stocks/quotes.aspx?symbols=" + symbols + " HTTP/1.1", s.service.port());
         QVERIFY2(answer.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), answer.constData());

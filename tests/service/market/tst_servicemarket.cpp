@@ -88,8 +88,6 @@ private Q_SLOTS:
             << changed("\"open\":[21000.0,21000.5,21010.5,20995.25,null,21020.0]",
                        "\"open\":[null,null,null,null,null,null]")
             << u"2026-12-04T14:55:00Z 21034.25 21000.5 20950 5 14:30"_s << ProviderRejection::None;
-        QTest::newRow("negative price") << changed("\"regularMarketPrice\":21034.25", "\"regularMarketPrice\":-1")
-                                        << QString() << ProviderRejection::ImplausiblePrice;
         QTest::newRow("huge price") << changed("\"regularMarketPrice\":21034.25", "\"regularMarketPrice\":1e20")
                                     << QString() << ProviderRejection::ImplausiblePrice;
         QTest::newRow("tiny price") << changed("\"regularMarketPrice\":21034.25", "\"regularMarketPrice\":0.001")

@@ -5,7 +5,6 @@
 #include "service/feed/feedreader.h"
 #include "service/market/easternclock.h"
 #include "service/pages/feededition.h"
-#include "service/pages/newspages.h"
 #include "service/pages/quotepage.h"
 
 #include "datafile.h"
@@ -131,14 +130,6 @@ private Q_SLOTS:
         QCOMPARE(after.detailPages.size(), before.detailPages.size() + 1);
         for (auto page = before.detailPages.cbegin(); page != before.detailPages.cend(); ++page)
             QCOMPARE(after.detailPages.value(page.key()), page.value());
-    }
-
-    // A headline whose item the service no longer has opens a panel that says so.
-    void goneItemSaysSo() {
-        const Page page = NewsPages().detail(u"/notizie/feed/0123456789abcdef.html");
-        QCOMPARE(page.status, Page::Status::Ok);
-        QCOMPARE(page.maxAgeSeconds, 0);
-        QCOMPARE(readDetail(decodeWindows1252(page.body)), u"Notizia non pi\u00F9 disponibile."_s);
     }
 
     // An item's own web address is linked below its text for a browser, never shown by the
