@@ -39,6 +39,10 @@ public:
     // Writes the chart page for `symbol` and sends the browser to it; nothing is shown when
     // the page could not be written.
     virtual void showChart(const QString& symbol) = 0;
+    // Starts the browser engine while the window stays hidden, so that a chart shown later
+    // is drawn without waiting for the engine; nothing is read from the network. Nothing
+    // happens once the browser has been sent somewhere.
+    virtual void prepare() = 0;
 };
 
 // The entry point of the chart plugin, the library that holds the browser engine. It is

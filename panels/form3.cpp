@@ -43,6 +43,11 @@ void Form3::showChart(const QString& symbol) {
         window->showChart(symbol);
 }
 
+void Form3::prepare() {
+    if (ChartWindow* window = chart())
+        window->prepare();
+}
+
 void Form3::show() {
     if (m_window)
         m_window->show();

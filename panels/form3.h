@@ -30,6 +30,9 @@ public:
     void navigate(const QString& target);
     // Writes the chart page for `symbol` and sends the browser to it.
     void showChart(const QString& symbol);
+    // Loads the plugin and starts the browser engine in the hidden window, when the user has
+    // shown interest in a chart: the chart then appears sooner. Shows nothing.
+    void prepare();
     // Shows the window, modeless and without owner.
     void show();
     // Whether the chart window can be shown: false when the plugin (a package of its own

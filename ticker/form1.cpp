@@ -341,9 +341,11 @@ void Form1::Inet4_StateChanged(int State) {
 void Form1::Label1_Click(int Index) {
     if (Index < FuturesSlot)
         requestDetail(Index);
-    else if (Index == FuturesSlot)
+    else if (Index == FuturesSlot) {
         showFuturesDescription();
-    else if (Index == PromoSlot)
+        // The description leads to the chart: its engine starts now, while the user reads.
+        panel->chartWindow()->prepare();
+    } else if (Index == PromoSlot)
         QDesktopServices::openUrl(makerPageUrl(m_hosts));
     else if (Index == HelpIndex)
         showHelp();

@@ -119,6 +119,13 @@ void ChartBrowserWindow::showChart(const QString& symbol) {
         navigate(*path);
 }
 
+void ChartBrowserWindow::prepare() {
+    // An empty page is enough: the engine's start and its first page's renderer, which the
+    // first chart would otherwise wait for, are paid now.
+    if (WebBrowser1->url().isEmpty())
+        WebBrowser1->setUrl(QUrl(QStringLiteral("about:blank")));
+}
+
 void ChartBrowserWindow::Futures_Click() { showChart(m_pages.futuresSymbol()); }
 
 void ChartBrowserWindow::Nasdaq_Click() { showChart(NasdaqSymbol.toString()); }

@@ -17,6 +17,7 @@ public:
     QWidget* widget() override { return this; }
     void navigate(const QString& target) override;
     void showChart(const QString& symbol) override;
+    void prepare() override;
 
     void Futures_Click();
     void Nasdaq_Click();

@@ -132,6 +132,24 @@ private Q_SLOTS:
         QVERIFY(!QPluginLoader(QStringLiteral(CHART_PLUGIN)).isLoaded());
     }
 
+    // Before any other test loads the plugin. The futures description leads to the chart:
+    // its click starts the engine on an empty page, showing nothing; other clicks do not.
+    void futuresClickStartsTheEngineUnseen() {
+        TestHttpServer server;
+        Form1 bar(sameHost(server.host()));
+        bar.show();
+        bar.panel->chartWindow()->setPluginFile(QStringLiteral(CHART_PLUGIN));
+        bar.Label1_Click(7);
+        bar.Label1_Click(0);
+        QVERIFY(!QPluginLoader(QStringLiteral(CHART_PLUGIN)).isLoaded());
+        bar.Label1_Click(5);
+        QVERIFY(QPluginLoader(QStringLiteral(CHART_PLUGIN)).isLoaded());
+        QWidget* window = bar.panel->chartWindow()->window();
+        QVERIFY(window);
+        QTRY_COMPARE_WITH_TIMEOUT(pageUrl(window), QUrl(u"about:blank"_s), EngineStart);
+        QCOMPARE(visibleWindows(), (QSet<QWidget*>{&bar, bar.panel}));
+    }
+
     void refusesNewWindows_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<bool>("reopened");
