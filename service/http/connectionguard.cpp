@@ -4,6 +4,8 @@
 
 #include <QTcpSocket>
 
+#include <algorithm>
+
 namespace {
 
 // The parser's own answers are full ones; these need only say why the connection closes.
@@ -82,7 +84,10 @@ void ConnectionGuard::inspect() {
         holdBack();
         return;
     }
-    const RequestHead head = RequestHead::read(m_socket->peek(RequestHead::MaxBytes));
+    const qint64 unread = m_socket->bytesAvailable();
+    if (unread == 0)
+        return;
+    const RequestHead head = RequestHead::read(m_socket->peek(std::min(unread, qint64(RequestHead::MaxBytes))));
     switch (head.verdict) {
     case RequestHead::Verdict::Nothing:
         return;
