@@ -2,6 +2,7 @@
 
 #include "common/serviceaccess.h"
 #include "common/servicehosts.h"
+#include "service/http/connectionguard.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -33,10 +34,10 @@ bool connectionSays(const QByteArray& connection, QByteArrayView option) {
     return false;
 }
 
-bool closesAfterAnswer(const QHttpServerRequest& request, const QTcpSocket& socket) {
+bool closesAfterAnswer(const QHttpServerRequest& request, const ConnectionGuard* guard) {
     const QByteArray connection = request.value(QByteArrayLiteral("connection"));
     return connectionSays(connection, "close") ||
-           (ServiceListener::speaksHttp10(socket) && !connectionSays(connection, "keep-alive"));
+           (guard && guard->speaksHttp10() && !connectionSays(connection, "keep-alive"));
 }
 
 // "Sun, 06 Dec 2026 08:49:37 GMT"; the same text for a whole second.
@@ -108,12 +109,8 @@ QUrl LocalService::baseUrl() const {
 }
 
 void LocalService::setAnswering(bool answering) {
-    if (!m_tcpServer)
-        return;
-    if (answering)
-        m_tcpServer->resumeAccepting();
-    else
-        m_tcpServer->pauseAccepting();
+    if (m_tcpServer)
+        m_tcpServer->setAnswering(answering);
 }
 
 void LocalService::requireKey(const QByteArray& key, bool newsArePublic) {
@@ -131,6 +128,14 @@ bool LocalService::mayAnswer(const QHttpServerRequest& request) const {
 }
 
 bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const bool answered = answer(request, socket);
+    // The next request of the connection is read only now, and only when it is acceptable.
+    if (ConnectionGuard* guard = m_tcpServer ? m_tcpServer->guardOf(socket) : nullptr)
+        guard->requestHandled(answered);
+    return true;
+}
+
+bool LocalService::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
     if (!mayAnswer(request)) {
         send(request, socket, Page::text(Page::Status::Forbidden, QByteArrayLiteral("Pagina riservata\n")));
         return true;
@@ -141,8 +146,9 @@ bool LocalService::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
         return true;
     }
     const Page page = m_routes.answer(request.url());
-    if (!waitForQuote(request, socket, page))
-        send(request, socket, page);
+    if (waitForQuote(request, socket, page))
+        return false;
+    send(request, socket, page);
     return true;
 }
 
@@ -152,8 +158,14 @@ void LocalService::missingHandler(const QHttpServerRequest& request, QTcpSocket*
 }
 
 LocalService::Reply LocalService::replyTo(const QHttpServerRequest& request, QTcpSocket* socket) {
-    Reply reply{makeResponder(request, socket), socket, false, false, {}, {}};
-    reply.close = closesAfterAnswer(request, *socket);
+    Reply reply{makeResponder(request, socket),
+                socket,
+                m_tcpServer ? m_tcpServer->guardOf(socket) : nullptr,
+                false,
+                false,
+                {},
+                {}};
+    reply.close = closesAfterAnswer(request, reply.guard);
     reply.head = request.method() == QHttpServerRequest::Method::Head;
     reply.ifNoneMatch = request.value(QByteArrayLiteral("if-none-match"));
     if (const QByteArray challenge = request.value(QByteArrayLiteral("x-zefirina-challenge"));
@@ -198,6 +210,8 @@ void LocalService::send(Reply& reply, const Page& page, const QList<std::pair<QB
     responder.writeBody(unchanged || reply.head ? QByteArray() : page.body);
     if (reply.close)
         reply.socket->disconnectFromHost();
+    else if (reply.guard)
+        reply.guard->answered();
 }
 
 // The quote page waits for the provider's answer that is on its way, so that the first

@@ -15,15 +15,15 @@
 
 #include <list>
 
+class ConnectionGuard;
 class QuoteSource;
 
 // Answers, on one port, what the ticker asks of the news service, the quote provider and
 // the maker's web server, from the routes of its table. Only GET and HEAD are served (other methods
 // get 405); any path it does not know gets 404. A connection closes after the answer when
-// the client asks for it or speaks HTTP/1.0. Nothing may be kept by a cache, except the
-// pages that are the same for every client (headlines, news items, the futures symbol,
-// the quote of a symbol): they carry an ETag and a short max-age, so that many bars can
-// share one service behind an HTTP cache.
+// the client asks for it or speaks HTTP/1.0; ServiceListener guards the connections. Nothing may be kept by a cache,
+// except the pages that are the same for every client (headlines, news items, the futures symbol, the quote of a
+// symbol): they carry an ETag and a short max-age, so that many bars can share one service behind an HTTP cache.
 class LocalService : public QAbstractHttpServer {
     Q_OBJECT
 public:
@@ -34,6 +34,7 @@ public:
     // Limits of the connections accepted from the next start() on.
     void setConnectionLimits(ServiceListener::Limits limits) { m_limits = limits; }
     qsizetype openConnections() const { return m_tcpServer ? m_tcpServer->openConnections() : 0; }
+    qint64 waitingAnswerBytes() const { return m_tcpServer ? m_tcpServer->waitingAnswerBytes() : 0; }
 
     // The port actually listened on, 0 before a successful start().
     quint16 port() const;
@@ -77,6 +78,7 @@ private:
     struct Reply {
         QHttpServerResponder responder;
         QPointer<QTcpSocket> socket;
+        QPointer<ConnectionGuard> guard; // null for a socket of no listener of the service
         bool close = false;
         bool head = false;
         QByteArray ifNoneMatch;
@@ -90,6 +92,8 @@ private:
 
     void addRoutes();
     bool mayAnswer(const QHttpServerRequest& request) const;
+    // Whether the request is answered now; false while it waits for a quote.
+    bool answer(const QHttpServerRequest& request, QTcpSocket* socket);
     Reply replyTo(const QHttpServerRequest& request, QTcpSocket* socket);
     void send(const QHttpServerRequest& request, QTcpSocket* socket, const Page& page,
               const QList<std::pair<QByteArray, QByteArray>>& headers = {});

@@ -1,27 +1,70 @@
 #include "service/http/servicelistener.h"
 
+#include "service/http/connectionguard.h"
+
+#include <QFile>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include <algorithm>
 
 namespace {
-constexpr const char* Http10Property = "zefirinaHttp10";
 
-// Notes from the first request line on the socket whether the client speaks HTTP/1.0.
-void noteVersion(QTcpSocket* socket) {
-    if (socket->property(Http10Property).isValid())
-        return;
-    const QByteArray head = socket->peek(8192);
-    const qsizetype lineEnd = head.indexOf("\r\n");
-    if (lineEnd >= 0)
-        socket->setProperty(Http10Property, head.left(lineEnd).endsWith(" HTTP/1.0"));
+// The soft limit of open files from /proc/self/limits ("Max open files  1024  4096
+// files"); 0 where there is no such file (Windows) or no such line.
+int openFileLimit() {
+    QFile limits(QStringLiteral("/proc/self/limits"));
+    if (!limits.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    while (!limits.atEnd()) {
+        const QByteArray line = limits.readLine();
+        if (line.startsWith("Max open files"))
+            return line.mid(14).simplified().split(' ').value(0).toInt();
+    }
+    return 0;
 }
+
+// Room for the files the program itself keeps open (the listening socket, its output,
+// the fetches to the feed and the quote provider, libraries) below the limit.
+constexpr int FilesKeptByTheProgram = 64;
+
+int connectionCap(int wanted) {
+    const int files = openFileLimit();
+    return files > 0 ? std::clamp(files - FilesKeptByTheProgram, 1, wanted) : wanted;
+}
+
 } // namespace
 
-ServiceListener::ServiceListener(Limits limits, QObject* parent) : QTcpServer(parent), m_limits(limits) {}
+ServiceListener::ServiceListener(Limits limits, QObject* parent) : QTcpServer(parent), m_limits(limits) {
+    m_limits.maxConnections = connectionCap(limits.maxConnections);
+    setListenBacklogSize(ListenBacklog);
+    m_acceptPause.setSingleShot(true);
+    m_acceptPause.setInterval(limits.acceptPause);
+    connect(&m_acceptPause, &QTimer::timeout, this, [this] {
+        if (m_answering)
+            resumeAccepting();
+    });
+    connect(this, &QTcpServer::acceptError, this, &ServiceListener::pauseAfterAcceptError);
+}
 
-bool ServiceListener::speaksHttp10(const QTcpSocket& socket) { return socket.property(Http10Property).toBool(); }
+qint64 ServiceListener::waitingAnswerBytes() const {
+    qint64 bytes = 0;
+    for (auto guard = m_guards.cbegin(); guard != m_guards.cend(); ++guard)
+        bytes += guard.key()->bytesToWrite();
+    return bytes;
+}
+
+void ServiceListener::setAnswering(bool answering) {
+    m_answering = answering;
+    if (!answering)
+        pauseAccepting();
+    else if (!m_acceptPause.isActive())
+        resumeAccepting();
+}
+
+void ServiceListener::pauseAfterAcceptError() {
+    pauseAccepting();
+    m_acceptPause.start();
+}
 
 void ServiceListener::incomingConnection(qintptr handle) {
     auto* socket = new QTcpSocket(this);
@@ -29,43 +72,31 @@ void ServiceListener::incomingConnection(qintptr handle) {
         delete socket;
         return;
     }
-    if (m_connections.size() >= m_limits.maxConnections)
-        dropLongestIdle();
-    auto* idle = new QTimer(socket);
-    idle->setSingleShot(true);
-    idle->setInterval(m_limits.idleTimeout);
-    connect(idle, &QTimer::timeout, socket, [socket] {
-        socket->abort();
-        socket->deleteLater();
-    });
-    m_connections.insert(socket, {idle, 0});
-    connect(socket, &QObject::destroyed, this, [this, socket] { m_connections.remove(socket); });
-    // Connected before the server reads the request, so the request is still there to see.
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-        noteActivity(socket);
-        noteVersion(socket);
-    });
-    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { noteActivity(socket); });
-    noteActivity(socket);
+    if (m_guards.size() >= m_limits.maxConnections && !makeRoom()) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
+    }
+    // Made before the server connects to the socket, so that the guard sees every byte first.
+    m_guards.insert(socket, new ConnectionGuard(socket, m_limits));
+    connect(socket, &QObject::destroyed, this, [this, socket] { m_guards.remove(socket); });
     addPendingConnection(socket);
 }
 
-void ServiceListener::noteActivity(QTcpSocket* socket) {
-    const auto connection = m_connections.find(socket);
-    if (connection == m_connections.end())
-        return;
-    connection->idleTimer->start();
-    connection->lastActivity = ++m_activities;
-}
-
-void ServiceListener::dropLongestIdle() {
-    const auto longest =
-        std::min_element(m_connections.begin(), m_connections.end(),
-                         [](const Connection& a, const Connection& b) { return a.lastActivity < b.lastActivity; });
-    if (longest == m_connections.end())
-        return;
-    QTcpSocket* socket = longest.key();
-    m_connections.erase(longest);
-    socket->abort();
-    socket->deleteLater();
+// Gives up the connection that has had nothing to do for longest, if any has for long.
+bool ServiceListener::makeRoom() {
+    QTcpSocket* idlest = nullptr;
+    qint64 longest = -1;
+    for (auto guard = m_guards.cbegin(); guard != m_guards.cend(); ++guard)
+        if ((*guard)->idleForLong() && (*guard)->idleMs() > longest) {
+            idlest = guard.key();
+            longest = (*guard)->idleMs();
+        }
+    if (!idlest)
+        return false;
+    m_guards.remove(idlest);
+    idlest->abort();
+    idlest->deleteLater();
+    return true;
 }

@@ -9,6 +9,30 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(FetchFailure)
 
+namespace {
+
+// `data` as a gzip file: zlib's deflate stream between gzip's head and tail.
+QByteArray gzipped(const QByteArray& data) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : data) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    crc = ~crc;
+    const auto littleEndian = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = char(value >> (8 * i));
+        return bytes;
+    };
+    const QByteArray zlib = qCompress(data, 9).mid(4); // without Qt's length prefix
+    return QByteArray("\x1f\x8b\x08\0\0\0\0\0\0\xff", 10) + zlib.mid(2).chopped(4) + littleEndian(crc) +
+           littleEndian(quint32(data.size()));
+}
+
+} // namespace
+
 class TestHttpFetch : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -88,6 +112,14 @@ private Q_SLOTS:
             << FetchFailure::Redirect;
         QTest::newRow("100 MiB body") << QString() << TestHttpServer::Reply{200, {}, Delivery::Endless}
                                       << FetchFailure::BodyTooLarge;
+        // 8 KiB on the wire, 8 MiB once inflated: the cap counts what the body inflates to.
+        QTest::newRow("gzip inflating past the cap") << QString()
+                                                     << TestHttpServer::Reply{200,
+                                                                              gzipped(QByteArray(8 * 1024 * 1024, 'x')),
+                                                                              Delivery::Whole,
+                                                                              {},
+                                                                              "Content-Encoding: gzip\r\n"}
+                                                     << FetchFailure::BodyTooLarge;
     }
     void failsOnceWithAKind() {
         QFETCH(QString, host);

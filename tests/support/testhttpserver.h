@@ -26,7 +26,8 @@ public:
         int status = 200;
         QByteArray body;
         Delivery delivery = Delivery::Whole;
-        QByteArray etag = {}; // sent with a whole answer; a request that names it gets 304
+        QByteArray etag = {};   // sent with a whole answer; a request that names it gets 304
+        QByteArray fields = {}; // more header lines of a whole answer, each ending in CR LF
     };
     static constexpr int TrickleIntervalMs = 100;
     static constexpr qint64 EndlessBytes = 100 * 1024 * 1024;
@@ -71,7 +72,7 @@ private:
             if (unchanged)
                 socket->write("HTTP/1.1 304 Not Modified\r\nETag: " + reply.etag + "\r\nConnection: close\r\n\r\n");
             else
-                socket->write(head(reply.status, reply.body.size(), reply.etag) + reply.body);
+                socket->write(head(reply.status, reply.body.size(), reply.etag, reply.fields) + reply.body);
             socket->disconnectFromHost();
             break;
         case Delivery::Silent:
@@ -101,9 +102,10 @@ private:
         }
     }
 
-    static QByteArray head(int status, qint64 length, const QByteArray& etag = {}) {
-        return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: " + QByteArray::number(length) +
-               (etag.isEmpty() ? QByteArray() : "\r\nETag: " + etag) + "\r\nConnection: close\r\n\r\n";
+    static QByteArray head(int status, qint64 length, const QByteArray& etag = {}, const QByteArray& fields = {}) {
+        return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n" + fields +
+               "Content-Length: " + QByteArray::number(length) + (etag.isEmpty() ? QByteArray() : "\r\nETag: " + etag) +
+               "\r\nConnection: close\r\n\r\n";
     }
 
     void trickle(QTcpSocket* socket) {
