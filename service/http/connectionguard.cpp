@@ -132,8 +132,10 @@ void ConnectionGuard::refuse(int status) {
 }
 
 void ConnectionGuard::noteActivity() {
+    static quint64 activities = 0; // the service's connections all live on one thread
     m_idleTimer.start();
     m_sinceActivity.start();
+    m_lastActivity = ++activities;
 }
 
 // Held-back input is looked at again from the event loop, as newly arrived input is.

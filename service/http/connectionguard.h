@@ -30,8 +30,9 @@ public:
     // Whether the connection has had nothing to do for `giveUpIdleAfter`: no request
     // begun, no answer outstanding or waiting to be written.
     bool idleForLong() const;
-    // How long the connection has neither sent nor received a byte.
-    qint64 idleMs() const { return m_sinceActivity.elapsed(); }
+    // When the connection last sent or received a byte, as an order among all connections:
+    // the smaller, the longer ago (a clock's milliseconds would tie).
+    quint64 lastActivity() const { return m_lastActivity; }
     // After the server handled the request that the parser read, answered or to be answered
     // later: the next one may be read once it is answered.
     void requestHandled(bool answered);
@@ -50,6 +51,7 @@ private:
     QTimer m_idleTimer;
     QTimer m_headTimer;
     QElapsedTimer m_sinceActivity;
+    quint64 m_lastActivity = 0;
     bool m_http10 = false;
     bool m_released = false; // a whole head waits for the parser
     bool m_answerOutstanding = false;

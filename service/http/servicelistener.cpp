@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -87,11 +88,11 @@ void ServiceListener::incomingConnection(qintptr handle) {
 // Gives up the connection that has had nothing to do for longest, if any has for long.
 bool ServiceListener::makeRoom() {
     QTcpSocket* idlest = nullptr;
-    qint64 longest = -1;
+    quint64 earliest = std::numeric_limits<quint64>::max();
     for (auto guard = m_guards.cbegin(); guard != m_guards.cend(); ++guard)
-        if ((*guard)->idleForLong() && (*guard)->idleMs() > longest) {
+        if ((*guard)->idleForLong() && (*guard)->lastActivity() < earliest) {
             idlest = guard.key();
-            longest = (*guard)->idleMs();
+            earliest = (*guard)->lastActivity();
         }
     if (!idlest)
         return false;
