@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 #include "autostart.h"
 #include "commandline.h"
 #include "ticker/form1.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // Memory of the program's process tree (the program and the browser engine's processes)
 // before the first chart, after it, and after ten switches between the charts; and the
 // time from the panel's heading click to a drawn chart. The service runs in the same

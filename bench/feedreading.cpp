@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // Median time to read a 1 MiB feed: readFeed on the bytes as fetched, then the pages the
 // service writes from its items.
 //   zefirina-bench-feed [rounds]

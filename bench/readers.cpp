@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // Median time to read a 1 MiB page with each reader, from raw bytes: the decoding that the
 // transfer does, then the reader itself.
 //   zefirina-bench-readers [rounds]

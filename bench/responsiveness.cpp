@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // The longest gap between two motion ticks of the bar while a large page arrives and is
 // read, and the time from the bar's creation to its first headlines. Runs the real bar
 // against a loopback server on a thread of its own, so that only the bar's work is

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 #pragma once
 
 // Geometry of the bar and of the detail panel that hangs under it. Every value is in

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Zefirina developers
 # Shared by the run and test commands: installs what is missing and builds.
 # Sourced, not run.
 set -euo pipefail

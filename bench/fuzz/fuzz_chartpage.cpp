@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // chartPageText on any futures symbol file.
 #include "bench/fuzz/fuzzcheck.h"
 #include "model/chartpage.h"

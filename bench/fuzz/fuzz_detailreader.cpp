@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // readDetail on any fetched detail page, and on the input set as the text of a
 // well-formed one.
 #include "bench/fuzz/fuzzcheck.h"

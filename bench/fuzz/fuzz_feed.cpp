@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // Any bytes as a feed: readFeed, then the pages made of its items, read back by the bar's
 // own readers. Whatever the feed holds, every headline the bar shows has a detail page
 // with a text, and no slot stays empty while the feed gave an item for it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // readProviderQuote on any answer of the quote provider: a whole quote or none, and a
 // whole quote always fits the quote page or is turned away by it.
 #include "bench/fuzz/fuzzcheck.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // readQuote and quoteCaption on any fetched quote page.
 #include "bench/fuzz/fuzzcheck.h"
 #include "market/quotereader.h"

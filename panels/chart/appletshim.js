@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // Runs the applets of a page without Java: for each <applet> element, the script that its
 // codebase serves in place of the class ("livecharts.LiveChartsV3.class" is served as
 // "livecharts.LiveChartsV3.js") is loaded and called as

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 #include "service/feed/feedfailure.h"
 
 QString feedFailureText(const FeedFailure& failure, std::chrono::milliseconds timeout, qint64 maxBytes) {

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Zefirina developers
 # Fails when a C++ file of the program includes a header of a folder that its own folder
 # may not use, as allowed-arrows.txt beside this script lists them.
 #   cmake -DROOT=<source folder> -P check-layering.cmake

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // Each of the bar's four transfers against each way a server can misbehave: the bar must
 // not crash or hang, the ticker must keep moving, the transfer must be free again, and
 // the bar and the panel must show what a failed or an odd page gives.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 #include "service/feed/feedchoice.h"
 #include "service/feed/feeddate.h"
 #include "service/feed/feedreader.h"

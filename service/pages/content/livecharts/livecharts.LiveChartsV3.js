@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Zefirina developers
 // The intraday chart of one symbol, drawn into the applet's area of the chart page.
 // Called through window.runApplet(area, width, height, params) with the applet element's
 // size and its <param> values; asks the data host named by ASCIISERVER for the day's
