@@ -73,6 +73,22 @@ private:
     ServiceAccess m_access;
 };
 
+// Serves the news of the feeds chosen, or the sample news, until the end of the program.
+int relayNews(LocalService& service, const FeedChoice& choice, std::chrono::seconds refresh, ServiceLog& log) {
+    if (choice.problem != FeedAddressProblem::None)
+        log.problem(choice.origin + QStringLiteral(": ") + feedAddressProblemText(choice.problem, choice.given) +
+                    QStringLiteral("; serving the sample news"));
+    if (choice.feeds.isEmpty()) {
+        log.info(QStringLiteral("serving the sample news, marked as examples"));
+        return QCoreApplication::exec();
+    }
+    FeedRelay relay(choice.feeds, refresh, service.newsPublisher());
+    reportFeed(relay, log);
+    holdAnswersForFirstReading(service, relay, relay.limits().timeout);
+    relay.start();
+    return QCoreApplication::exec();
+}
+
 // Runs the service until the end of the program; the program's exit code.
 int serve(const ServiceCommandLine& commandLine, ServiceLog& log) {
     if (commandLine.exitWithStdin())
@@ -106,18 +122,7 @@ int serve(const ServiceCommandLine& commandLine, ServiceLog& log) {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     if (!useQuoteSource(service, commandLine, log))
         return BadArguments;
-    if (choice.problem != FeedAddressProblem::None)
-        log.problem(choice.origin + QStringLiteral(": ") + feedAddressProblemText(choice.problem, choice.given) +
-                    QStringLiteral("; serving the sample news"));
-    if (choice.feeds.isEmpty()) {
-        log.info(QStringLiteral("serving the sample news, marked as examples"));
-        return QCoreApplication::exec();
-    }
-    FeedRelay relay(choice.feeds, commandLine.refreshInterval(), service.newsPublisher());
-    reportFeed(relay, log);
-    holdAnswersForFirstReading(service, relay, relay.limits().timeout);
-    relay.start();
-    return QCoreApplication::exec();
+    return relayNews(service, choice, commandLine.refreshInterval(), log);
 }
 
 } // namespace

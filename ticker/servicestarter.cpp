@@ -100,11 +100,7 @@ ServiceStarter::Outcome ServiceStarter::ensureRunning(const QString& newsHost, s
     return start(0, patience);
 }
 
-ServiceStarter::Outcome ServiceStarter::start(quint16 port, std::chrono::milliseconds patience) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("zefirina-service"), m_folders);
-    if (program.isEmpty())
-        return Outcome::NotFound;
-
+void ServiceStarter::launch(const QString& program, quint16 port) {
     m_process.setProgram(program);
     m_process.setArguments({QStringLiteral("--port"), QString::number(port), QStringLiteral("--exit-with-stdin"),
                             QStringLiteral("--private")});
@@ -118,7 +114,9 @@ ServiceStarter::Outcome ServiceStarter::start(quint16 port, std::chrono::millise
 #endif
     m_waiting = true;
     m_process.start(QIODevice::ReadWrite);
+}
 
+std::optional<int> ServiceStarter::listeningPort(std::chrono::milliseconds patience) {
     QDeadlineTimer deadline(patience);
     QByteArray told;
     while (!told.contains('\n') && m_process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
@@ -127,15 +125,25 @@ ServiceStarter::Outcome ServiceStarter::start(quint16 port, std::chrono::millise
     }
     m_waiting = false;
     const qsizetype said = told.indexOf(ListeningLine);
-    if (said < 0) {
+    if (said < 0)
+        return std::nullopt;
+    // "zefirina-service: listening on http://127.0.0.1:43127/"
+    return QUrl(QString::fromLatin1(told.mid(said + ListeningLine.size()).split('\n').constFirst())).port();
+}
+
+ServiceStarter::Outcome ServiceStarter::start(quint16 port, std::chrono::milliseconds patience) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("zefirina-service"), m_folders);
+    if (program.isEmpty())
+        return Outcome::NotFound;
+    launch(program, port);
+    const std::optional<int> listening = listeningPort(patience);
+    if (!listening) {
         stop();
         return Outcome::Failed;
     }
-    // "zefirina-service: listening on http://127.0.0.1:43127/"; the service named itself in
-    // the file before it said so.
-    const QUrl listening(QString::fromLatin1(told.mid(said + ListeningLine.size()).split('\n').constFirst()));
+    // The service named itself in the file before it said it listens.
     const auto named = readServiceFile();
-    if (named && named->port == listening.port()) {
+    if (named && named->port == *listening) {
         use(*named);
         return Outcome::Started;
     }

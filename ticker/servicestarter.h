@@ -67,6 +67,10 @@ public:
 
 private:
     Outcome start(quint16 port, std::chrono::milliseconds patience);
+    void launch(const QString& program, quint16 port);
+    // The port the service just launched says it listens on; nothing when it does not say
+    // so within `patience`.
+    std::optional<int> listeningPort(std::chrono::milliseconds patience);
     void use(const ServiceAccess& access);
     // Closes the pipe; the service ends on its own, or is ended if it lingers.
     void stop();
