@@ -10,21 +10,21 @@
 
 namespace {
 
-// The parser's own answers are full ones; these need only say why the connection closes.
-QByteArray errorAnswer(int status) {
-    static const QHash<int, QByteArray> reasons{{408, "Request Timeout"},
-                                                {413, "Content Too Large"},
-                                                {414, "URI Too Long"},
-                                                {431, "Request Header Fields Too Large"}};
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasons.value(status) +
-           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-}
-
 // The socket keeps no more unread input than this: beyond it, the client waits.
 constexpr qint64 ReadBufferBytes = 64 * 1024;
 static_assert(ReadBufferBytes > RequestHead::MaxBytes);
 
 } // namespace
+
+QByteArray ConnectionGuard::closingAnswer(int status) {
+    static const QHash<int, QByteArray> reasons{{408, "Request Timeout"},
+                                                {413, "Content Too Large"},
+                                                {414, "URI Too Long"},
+                                                {431, "Request Header Fields Too Large"},
+                                                {503, "Service Unavailable"}};
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasons.value(status) +
+           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
 
 ConnectionGuard::ConnectionGuard(QTcpSocket* socket, const ConnectionLimits& limits)
     : QObject(socket), m_socket(socket), m_limits(limits) {
@@ -127,7 +127,7 @@ void ConnectionGuard::refuse(int status) {
         m_holding = false;
     }
     m_socket->skip(m_socket->bytesAvailable());
-    m_socket->write(errorAnswer(status));
+    m_socket->write(closingAnswer(status));
     // Closed at once, a connection whose client still sends is reset, and the reset may
     // reach the client before it reads the answer: what it sends meanwhile is read and dropped.
     QTimer::singleShot(m_limits.lingerTime, m_socket, [socket = m_socket] { socket->disconnectFromHost(); });

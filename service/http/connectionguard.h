@@ -24,6 +24,10 @@ class QTcpSocket;
 // has been written.
 class ConnectionGuard : public QObject {
 public:
+    // An answer of `status` (408, 413, 414, 431, 503) that says only why the connection
+    // closes: the parser's own answers are full ones.
+    static QByteArray closingAnswer(int status);
+
     // Becomes a child of `socket`; reads at most RequestHead::MaxBytes ahead of the parser.
     ConnectionGuard(QTcpSocket* socket, const ConnectionLimits& limits);
 

@@ -77,7 +77,7 @@ void ServiceListener::incomingConnection(qintptr handle) {
     }
     if (m_guards.size() >= m_limits.maxConnections && !makeRoom()) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->write(ConnectionGuard::closingAnswer(503));
         socket->disconnectFromHost();
         return;
     }
