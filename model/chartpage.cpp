@@ -10,7 +10,28 @@ namespace {
 bool plainInAttribute(char32_t c) {
     return c >= 0x20 && c < 0x7F && c != U'&' && c != U'\'' && c != U'"' && c != U'<' && c != U'>';
 }
+
+// `host` as written in the hosts ("name" or "name:port") serves `url`.
+bool serves(const QString& host, const QUrl& url) {
+    const QUrl served(QStringLiteral("http://") + host);
+    if (!served.isValid() || served.host() != url.host())
+        return false;
+    const int port = url.port(url.scheme() == u"https" ? 443 : 80);
+    return served.port() < 0 ? port == 80 || port == 443 : port == served.port();
+}
 } // namespace
+
+QUrl chartPageAddress(const ServiceHosts& hosts) {
+    return QUrl(QStringLiteral("http://%1/livecharts/%2").arg(hosts.chartApplet, ChartPageFileName));
+}
+
+bool chartPageMayRequest(const ServiceHosts& hosts, const QUrl& url) {
+    const QString scheme = url.scheme();
+    if (scheme == u"data" || scheme == u"blob")
+        return true;
+    return (scheme == u"http" || scheme == u"https") &&
+           (serves(hosts.chartApplet, url) || serves(hosts.chartData, url));
+}
 
 QByteArray chartPageText(const ServiceHosts& hosts, const QString& symbol) {
     static const char* const lines[] = {

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Zefirina developers
 #pragma once
 
+#include "common/servicehosts.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -10,12 +12,14 @@
 
 class QWidget;
 
-// What the chart window asks of the program: the futures symbol and the writer of the
-// chart page, which also arms the page's deletion a second later.
+// What the chart window asks of the program: the hosts of the chart, the futures symbol and
+// the writer of the chart page, which also arms the page's deletion a second later.
 class ChartPages {
 public:
     virtual ~ChartPages() = default;
 
+    // The hosts the chart page names: its applet's, its data's.
+    virtual const ServiceHosts& chartHosts() const = 0;
     // Empty until the futures symbol file has been read.
     virtual QString futuresSymbol() const = 0;
     // Writes the chart page for `symbol`; the path written, or nothing when the page could
@@ -27,17 +31,18 @@ public:
 };
 
 // The chart window: the provider's chart in an embedded browser that refuses every request
-// of its page for a new window, with a menu that switches between the futures and the two
-// indices. It deletes itself when the user closes it; `widget()` tells whether it still
-// exists (watch it with a QPointer). User-interface thread only.
+// of its page for a new window and for any host but the chart's, with a menu that switches between the futures and the
+// two indices. It deletes itself when the user closes it; `widget()` tells whether it still exists (watch it with a
+// QPointer). User-interface thread only.
 class ChartWindow {
 public:
     virtual ~ChartWindow() = default;
 
     // The top-level window itself.
     virtual QWidget* widget() = 0;
-    // Sends the browser to a local file path or a URL.
-    virtual void navigate(const QString& target) = 0;
+    // Shows the page file at `path` as the chart's applet host would serve it; nothing
+    // changes when the file cannot be read.
+    virtual void navigate(const QString& path) = 0;
     // Writes the chart page for `symbol` and sends the browser to it; nothing is shown when
     // the page could not be written.
     virtual void showChart(const QString& symbol) = 0;

@@ -53,6 +53,7 @@ public:
     // written, or nothing when the page could not be written.
     std::optional<QString> writeChartPage(const QString& symbol) override;
     const ChartPageFile& chartPage() const { return m_chartPage; }
+    const ServiceHosts& chartHosts() const override { return m_hosts; }
     QString futuresSymbol() const override;
     QByteArray serviceKey(const QUrl& url) const override;
     // The chart window, loaded from the chart plugin beside the program on the first chart.

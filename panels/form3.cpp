@@ -35,9 +35,9 @@ ChartWindow* Form3::chart() {
     return m_chart;
 }
 
-void Form3::navigate(const QString& target) {
+void Form3::navigate(const QString& path) {
     if (ChartWindow* window = chart())
-        window->navigate(target);
+        window->navigate(path);
 }
 
 void Form3::showChart(const QString& symbol) {

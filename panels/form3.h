@@ -28,8 +28,8 @@ public:
     // first chart.
     void setPluginFile(const QString& pluginFile);
 
-    // Sends the browser to a local file path or a URL.
-    void navigate(const QString& target);
+    // Shows the page file at `path` as the chart's applet host would serve it.
+    void navigate(const QString& path);
     // Writes the chart page for `symbol` and sends the browser to it.
     void showChart(const QString& symbol);
     // Loads the plugin and starts the browser engine in the hidden window, when the user has

@@ -36,14 +36,17 @@ protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 };
 
-// Requests to the user's local service carry its key; the page's scripts never see it.
-class ServiceKeyInterceptor : public QWebEngineUrlRequestInterceptor {
+// The page reaches the chart's hosts alone; requests to the user's local service carry its
+// key, which the page's scripts never see.
+class ChartRequestInterceptor : public QWebEngineUrlRequestInterceptor {
 public:
-    ServiceKeyInterceptor(const ChartPages& pages, QObject* parent)
+    ChartRequestInterceptor(const ChartPages& pages, QObject* parent)
         : QWebEngineUrlRequestInterceptor(parent), m_pages(pages) {}
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        if (const QByteArray key = m_pages.serviceKey(info.requestUrl()); !key.isEmpty())
+        if (!chartPageMayRequest(m_pages.chartHosts(), info.requestUrl()))
+            info.block(true);
+        else if (const QByteArray key = m_pages.serviceKey(info.requestUrl()); !key.isEmpty())
             info.setHttpHeader(ServiceKeyHeader, key);
     }
 
@@ -51,8 +54,8 @@ private:
     const ChartPages& m_pages;
 };
 
-// Larger pages are left for the engine to read: content handed over directly is limited.
-constexpr qint64 MaxLocalPageBytes = 1024 * 1024;
+// Content handed to the engine directly is limited; the chart page is a few lines.
+constexpr qint64 MaxPageBytes = 1024 * 1024;
 
 // The applets of every page run through the script that their host serves in their place.
 QWebEngineScript appletShim() {
@@ -94,26 +97,24 @@ ChartBrowserWindow::ChartBrowserWindow(ChartPages& pages) : m_pages(pages) {
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     auto* page = new NewWindowRefusingPage(WebBrowser1);
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // The chart page is a local file; its applet and the applet's data come from their hosts.
-    // Whatever script the applet host serves may read no file.
-    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // The page is shown from the applet's host: no local content is ever shown.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    page->setUrlRequestInterceptor(new ServiceKeyInterceptor(m_pages, page));
+    page->setUrlRequestInterceptor(new ChartRequestInterceptor(m_pages, page));
     page->scripts().insert(appletShim());
     WebBrowser1->setPage(page);
     // Larger than the client area: its right and bottom edges are never seen.
     WebBrowser1->setGeometry(0, 0, toPixels(9885.f), toPixels(6105.f));
 }
 
-void ChartBrowserWindow::navigate(const QString& target) {
-    const QUrl url = QUrl::fromUserInput(target);
-    // A local page is read now: the chart page is deleted a second after it was written,
-    // and an engine that is still starting (the first chart of a run) reads it later than that.
-    QFile page(url.toLocalFile());
-    if (url.isLocalFile() && page.size() <= MaxLocalPageBytes && page.open(QIODevice::ReadOnly))
-        WebBrowser1->page()->setContent(page.readAll(), QStringLiteral("text/html"), url);
-    else
-        WebBrowser1->setUrl(url);
+void ChartBrowserWindow::navigate(const QString& path) {
+    // Read now: the chart page is deleted a second after it was written, and an engine that
+    // is still starting (the first chart of a run) would read it later than that. Shown at
+    // the applet host's address, the page and the applet's script share that host's origin.
+    QFile page(path);
+    if (page.size() <= MaxPageBytes && page.open(QIODevice::ReadOnly))
+        WebBrowser1->page()->setContent(page.readAll(), QStringLiteral("text/html"),
+                                        chartPageAddress(m_pages.chartHosts()));
 }
 
 void ChartBrowserWindow::showChart(const QString& symbol) {

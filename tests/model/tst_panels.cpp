@@ -33,6 +33,37 @@ private Q_SLOTS:
         QCOMPARE(chartPageText(hosts, symbol), expected);
     }
 
+    // The chart page is shown on the applet's host, and asks nothing of any other.
+    void chartPageReachesOnlyItsHosts_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("the page's own address") << u"http://charts.example/livecharts/sito.htm"_s << true;
+        QTest::newRow("applet over https") << u"https://charts.example/livecharts/x.js"_s << true;
+        QTest::newRow("applet host, port 80 named") << u"http://charts.example:80/x.js"_s << true;
+        QTest::newRow("applet host, another port") << u"http://charts.example:8080/x.js"_s << false;
+        QTest::newRow("data on the local service") << u"http://127.0.0.1:8089/qc/day?s=NQZ26"_s << true;
+        QTest::newRow("data over https") << u"https://127.0.0.1:8089/qc/day"_s << true;
+        QTest::newRow("another loopback port") << u"http://127.0.0.1:631/"_s << false;
+        QTest::newRow("the loopback, no port") << u"http://127.0.0.1/"_s << false;
+        QTest::newRow("the service by another name") << u"http://localhost:8089/"_s << false;
+        QTest::newRow("help host, only a link") << u"http://help.example/LycosHelp/"_s << false;
+        QTest::newRow("quote host") << u"http://quote.example:8080/qc/"_s << false;
+        QTest::newRow("host ending like the applet's") << u"http://evilcharts.example/"_s << false;
+        QTest::newRow("user's file") << u"file:///etc/hostname"_s << false;
+        QTest::newRow("web socket to the applet host") << u"ws://charts.example/"_s << false;
+        QTest::newRow("ftp") << u"ftp://charts.example/"_s << false;
+        QTest::newRow("page-made data") << u"data:text/plain,1"_s << true;
+        QTest::newRow("page-made blob") << u"blob:http://charts.example/8f1e"_s << true;
+    }
+    void chartPageReachesOnlyItsHosts() {
+        QFETCH(QString, url);
+        QFETCH(bool, allowed);
+        const ServiceHosts hosts{u"news.example"_s,   u"quote.example:8080"_s, u"maker.example"_s,
+                                 u"charts.example"_s, u"help.example"_s,       u"127.0.0.1:8089"_s};
+        QCOMPARE(chartPageMayRequest(hosts, QUrl(url)), allowed);
+        QCOMPARE(chartPageAddress(hosts), QUrl(u"http://charts.example/livecharts/sito.htm"_s));
+    }
+
     // Beside the program only in a build folder: an installed program run as root could
     // write into /usr/bin, and must not.
     void chartPageBesideTheProgramOnlyInTheBuildTree_data() {

@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
@@ -184,7 +185,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(clickAndAsk(), EngineStart);
         QTest::qWait(500); // a window or a navigation would arrive by now
         QCOMPARE(visibleWindows(), QSet<QWidget*>{window});
-        QCOMPARE(pageUrl(window), QUrl::fromLocalFile(page));
+        QCOMPARE(pageUrl(window), QUrl(u"http://127.0.0.1:1/livecharts/sito.htm"_s));
         QCOMPARE(window->windowTitle(), Caption); // not the page's title
     }
 
@@ -201,7 +202,7 @@ private Q_SLOTS:
         QFile page(chartPagePath());
         QVERIFY(page.open(QIODevice::ReadOnly));
         QVERIFY(page.readAll().contains("<param name='SYMBOL' value='NQZ26'"));
-        QTRY_COMPARE(pageUrl(window), QUrl::fromLocalFile(chartPagePath()));
+        QTRY_COMPARE(pageUrl(window), QUrl(u"http://127.0.0.1:1/livecharts/sito.htm"_s));
     }
 
     // The chart page's applet runs as the script its host serves, and draws the day of the
@@ -239,7 +240,7 @@ private Q_SLOTS:
         const auto belowApplet = [&] { return browserOf(window)->grab().toImage().copy(0, 350, 620, 50); };
 
         if (outcome.isEmpty()) {
-            QTRY_COMPARE_WITH_TIMEOUT(pageUrl(window), QUrl::fromLocalFile(chartPagePath()), EngineStart);
+            QTRY_COMPARE_WITH_TIMEOUT(pageUrl(window), QUrl(u"http://127.0.0.1:1/livecharts/sito.htm"_s), EngineStart);
             QTest::qWait(2000); // the script would be loaded and run by now
             QVERIFY(allWhite(applet()));
             QCOMPARE(visibleWindows(), QSet<QWidget*>{window});
@@ -272,6 +273,42 @@ private Q_SLOTS:
             QTest::qWait(300); // a second chart would be drawn by now
             QVERIFY2(allWhite(belowApplet()), qPrintable(u"reopened %1 times"_s.arg(reopened)));
         }
+    }
+
+    // Whatever script the applet host serves in the applet's place reads neither the user's
+    // files nor another local server's pages; it names the page with what it got.
+    void servedScriptReadsNoFileNorOtherPort() {
+        QTemporaryFile privateFile;
+        QVERIFY(privateFile.open() && privateFile.write("private") == 7 && privateFile.flush());
+        TestHttpServer otherServer;
+        otherServer.setDefaultReply({200, "other"});
+        TestHttpServer appletHost;
+        const QByteArray script =
+            u"window.runApplet = function() {"
+            "  var got = {};"
+            "  function tell(what, text) {"
+            "    got[what] = what + ':' + text;"
+            "    if (got.file && got.port) document.title = got.file + ' ' + got.port;"
+            "  }"
+            "  fetch('%1').then(function(r) { return r.text(); })"
+            "    .then(function(t) { tell('file', t); }, function() { tell('file', 'refused'); });"
+            "  var request = new XMLHttpRequest();"
+            "  request.onload = function() { tell('port', request.responseText); };"
+            "  request.onerror = function() { tell('port', 'refused'); };"
+            "  request.open('GET', 'http://%2/');"
+            "  request.send();"
+            "};"_s.arg(QUrl::fromLocalFile(privateFile.fileName()).toString(), otherServer.host())
+                .toUtf8();
+        appletHost.setReply("/livecharts/livecharts.LiveChartsV3.js", {200, script});
+        ServiceHosts hosts = sameHost(Nowhere);
+        hosts.chartApplet = appletHost.host();
+        Form2 panel(hosts, m_state);
+        panel.chartWindow()->setPluginFile(QStringLiteral(CHART_PLUGIN));
+        panel.Label8_Click();
+        QWidget* window = panel.chartWindow()->window();
+        QVERIFY(window);
+        QTRY_COMPARE_WITH_TIMEOUT(pageTitle(window), u"file:refused port:refused"_s, EngineStart);
+        QCOMPARE(otherServer.requests().size(), 0);
     }
 
     // Each page written restarts the second before the deletion, so the browser never loses
