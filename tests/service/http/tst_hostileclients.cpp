@@ -7,6 +7,11 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
+#include <QDir>
+#include <sys/resource.h>
+#endif
+
 using namespace std::chrono_literals;
 
 // How a client goes on after the bytes of its row.
@@ -149,6 +154,40 @@ private Q_SLOTS:
             }(),
             60000);
         QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
+    }
+
+    // Clients waiting to be accepted while the process has run out of files: the service
+    // stops accepting for a moment instead of trying again at once, and accepts them all
+    // once files are free again.
+    void acceptsAgainOnceFilesAreFree() {
+#ifdef Q_OS_LINUX
+        constexpr int Clients = 20;
+        std::vector<std::unique_ptr<QTcpSocket>> clients;
+        for (int i = 0; i < Clients; ++i) {
+            clients.push_back(std::make_unique<QTcpSocket>());
+            clients.back()->connectToHost(QHostAddress::LocalHost, m_service.port());
+            // Only the client's own socket is waited for: the service has accepted none yet.
+            QVERIFY(clients.back()->waitForConnected());
+            clients.back()->write("GET /notizietelevideo/ HTTP/1.1\r\n\r\n");
+            QVERIFY(clients.back()->waitForBytesWritten());
+        }
+        rlimit files{};
+        QVERIFY(getrlimit(RLIMIT_NOFILE, &files) == 0);
+        const rlimit before = files;
+        // Room for two more files: most clients find none when the service accepts them.
+        files.rlim_cur = QDir(QStringLiteral("/proc/self/fd")).count() + 2;
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &files) == 0);
+        QTest::qWait(200);
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &before) == 0);
+        const auto answered = [&] {
+            return std::count_if(clients.cbegin(), clients.cend(),
+                                 [](const auto& client) { return client->peek(12) == "HTTP/1.1 200"; });
+        };
+        QVERIFY2(answered() < Clients, "every client was accepted while files were short");
+        QTRY_COMPARE_WITH_TIMEOUT(answered(), Clients, 10000);
+#else
+        QSKIP("The open-file limit is set here on Linux only");
+#endif
     }
 
 private:
