@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     // Read by the application object when it starts.
     if (runOnX11Instead(argc, argv))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    // The strip is redrawn some seventy times a second. Through shared memory, Qt's X11
+    // The strip is redrawn some thirty times a second. Through shared memory, Qt's X11
     // platform waits for the display server to take each picture before drawing the next:
     // a round trip that wakes the program twice more per picture. Sending the few pixels of
     // the strip with the request itself costs less. Only the X11 platform reads this.

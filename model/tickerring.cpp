@@ -55,16 +55,18 @@ void TickerRing::move() {
         b.left -= StepTwips;
 }
 
-int TickerRing::ticksUntilVisibleChange(float stripWidth) const {
-    // A box moves two thirds of a pixel a tick, so one of the next two ticks always moves
-    // it to another pixel; the bound only guards a ring that does not move.
-    constexpr int Horizon = 4;
+int TickerRing::ticksUntilNextFrame(float stripWidth) const {
+    // A box moves two thirds of a pixel a tick: one pixel after one tick, the next after
+    // two more. Every third tick it has moved exactly two: shown then, the motion is even
+    // and takes half the frames. The bound only guards a ring that does not move.
+    constexpr int TicksPerFrame = 3;
+    constexpr int Horizon = TicksPerFrame + 1;
     TickerRing ahead = *this;
     const auto shown = pixelBoxes(ahead);
     for (int ticks = 1; ticks < Horizon; ++ticks) {
         bool refreshes = false;
         ahead.tick(stripWidth, [&refreshes] { refreshes = true; });
-        if (refreshes || pixelBoxes(ahead) != shown)
+        if (refreshes || (ticks >= TicksPerFrame && pixelBoxes(ahead) != shown))
             return ticks;
     }
     return Horizon;

@@ -40,10 +40,11 @@ public:
         move();
     }
 
-    // How many ticks from now up to the first that changes what the strip shows (a box
-    // edge landing on another whole pixel) or that runs a pending refresh: 1 when the very
-    // next tick does. The ticks before it need no drawing and no waking up.
-    int ticksUntilVisibleChange(float stripWidth) const;
+    // How many ticks from now up to the next that is shown: the first that runs a pending
+    // refresh, else the first from the third on that changes what the strip shows (a box
+    // edge landing on another whole pixel). The ticks before it need no drawing and no
+    // waking up.
+    int ticksUntilNextFrame(float stripWidth) const;
 
     // Asks for a refresh at the next sync point; asking again changes nothing.
     void requestRefresh() { m_refreshPending = true; }

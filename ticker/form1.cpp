@@ -279,7 +279,7 @@ void Form1::runMotion() {
 void Form1::scheduleMotion() {
     if (!m_motionClock.isValid())
         return; // still starting
-    m_plannedTicks = m_ring.ticksUntilVisibleChange(m_stripWidthTwips);
+    m_plannedTicks = m_ring.ticksUntilNextFrame(m_stripWidthTwips);
     const qint64 wakeMs = m_lastTickMs + m_plannedTicks * TickMs;
     Timer3->start(static_cast<int>(std::max<qint64>(0, wakeMs - m_motionClock.elapsed())));
 }

@@ -119,7 +119,7 @@ int TickerStrip::captionAt(QPoint position) const {
 }
 
 void TickerStrip::paintEvent(QPaintEvent* event) {
-    // Called about seventy times a second: every pixel is written once, by a plain copy
+    // Called about thirty times a second: every pixel is written once, by a plain copy
     // of a caption's image where there is one, by a fill elsewhere.
     QPainter painter(this);
     const QRect dirty = event->rect();

@@ -123,6 +123,29 @@ private Q_SLOTS:
         QCOMPARE(ring.refreshPending(), !runs);
     }
 
+    // The strip is shown every third tick, two whole pixels further on each time, and at
+    // the very tick that runs a refresh.
+    void showsEveryThirdTickAndEachRefresh_data() {
+        QTest::addColumn<float>("second"); // where slot 1 stands; the sync point is under 100
+        QTest::addColumn<bool>("refreshAsked");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("plain motion") << 99.f << false << 3;
+        QTest::newRow("refresh due now") << 99.f << true << 1;
+        QTest::newRow("refresh due at the second tick") << 109.f << true << 2;
+        QTest::newRow("refresh waiting for the sync point") << 500.f << true << 3;
+    }
+    void showsEveryThirdTickAndEachRefresh() {
+        QFETCH(float, second);
+        QFETCH(bool, refreshAsked);
+        QFETCH(int, ticks);
+        TickerRing ring = ringOutside();
+        ring.setLeft(1, second);
+        ring.setLeft(2, 1);
+        if (refreshAsked)
+            ring.requestRefresh();
+        QCOMPARE(ring.ticksUntilNextFrame(Strip), ticks);
+    }
+
     // A refresh asked for in between (by the futures box) neither resets nor shifts the
     // period, and each request is served once.
     void refreshesEvery180Seconds() {
