@@ -205,6 +205,7 @@ private Q_SLOTS:
                                "<item><title>c</title><link>//cdn.example.org/c</link></item>"
                                "<item><title>d</title><link>javascript:alert(1)</link></item>"
                                "<item><title>e</title><link>ftp://example.org/e</link></item>"
+                               "<item><link>senza-titolo.html</link></item>" // nothing to show: not an item
                                "</channel></rss>";
         QTest::newRow("RSS file, against the channel's link")
             << rss << u"file:///home/u/notizie.xml"_s
