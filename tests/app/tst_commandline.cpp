@@ -42,7 +42,6 @@ private Q_SLOTS:
 
         const QString usage = u"Uso: zefirina [--autostart on|off]\n"_s;
         QTest::newRow("--help") << QStringList{u"--help"_s} << false << 0 << usage << u""_s << false;
-        QTest::newRow("-h") << QStringList{u"-h"_s} << false << 0 << usage << u""_s << false;
         QTest::newRow("--version") << QStringList{u"--version"_s} << false << 0 << u"zefirina 1.0\n"_s << u""_s
                                    << false;
         QTest::newRow("on") << QStringList{u"--autostart"_s, u"on"_s} << false << 0

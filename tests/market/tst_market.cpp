@@ -1,82 +1,61 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Zefirina developers
 #include "common/servicehosts.h"
+#include "common/windows1252.h"
+#include "datafile.h"
 #include "market/quotereader.h"
-#include "samplepage.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-// Reads the saved quote page with other values where the page prints them (`printed`: last,
-// change, open): the time right-aligned in its eight columns, the change left-aligned in its
-// ten. Filled in from the bottom of the page up, so a value never lands on a place still to
-// be filled.
-FuturesQuote readQuotePage(const QString& time,
-                           const QStringList& printed = {u"1,534.50"_s, u"+0.31%"_s, u"1,529.25"_s}) {
-    QString text = samplePage(u"quote_nqz26.html"_s);
-    const std::pair<QString, QString> places[] = {
-        {u"1,529.25"_s, printed[2]},
-        {u"+0.31%    "_s, printed[1].leftJustified(10)},
-        {u"1,534.50"_s, printed[0]},
-        {u"  4:00pm"_s, time.rightJustified(8)},
-    };
-    for (const auto& [saved, value] : places)
-        text.replace(text.indexOf(saved), saved.size(), value);
-    FuturesQuote earlier;
-    earlier.fields = {u"15:45"_s, u"1530,00"_s, u"+ 0,10 %"_s, u"1528,00"_s};
-    return readQuote(text, earlier);
-}
-} // namespace
-
 class TestMarket : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void convertsQuoteTime_data() {
+    // The saved page with other values where it prints them ("time|last|change|open"): the
+    // time right-aligned in its eight columns, the change left-aligned in its ten. A time it
+    // cannot read keeps the earlier quote's, 15:45.
+    void readsTheQuotePage_data() {
         QTest::addColumn<QString>("printed");
-        QTest::addColumn<QString>("time");
-        QTest::newRow("late evening") << u"10:30pm"_s << u"22:30"_s;
-        QTest::newRow("noon hour") << u"12:15pm"_s << u"12:15"_s;
-        QTest::newRow("morning") << u"9:30am"_s << u"9:30"_s;
-        QTest::newRow("hour after midnight") << u"12:05am"_s << u"0:05"_s;
-        QTest::newRow("hour after midnight, one minute digit") << u"12:5am"_s << u"12:5"_s;
-        QTest::newRow("hour after midnight, no minutes") << u"12am"_s << u"12am"_s;
-        QTest::newRow("blank before pm") << u"3:20 pm"_s << u"15:20"_s;
-        QTest::newRow("hour not a number keeps the earlier time") << u"--:--pm"_s << u"15:45"_s;
-    }
-    void convertsQuoteTime() {
-        QFETCH(QString, printed);
-        QFETCH(QString, time);
-        QCOMPARE(readQuotePage(printed).fields[FuturesQuote::Time], time);
-    }
-
-    void readsPricesAndDirection_data() {
-        QTest::addColumn<QStringList>("printed");
-        QTest::addColumn<QStringList>("fields"); // last, change, open
+        QTest::addColumn<QString>("fields"); // as the bar shows them
         QTest::addColumn<bool>("rising");
-        const auto row = [](const char* name, QStringList printed, QStringList fields, bool rising) {
-            QTest::newRow(name) << printed << fields << rising;
+        const auto time = [](const char* name, const QString& printed, const QString& shown) {
+            QTest::newRow(name) << printed + u"|1,534.50|+0.31%|1,529.25"_s << shown + u"|1534,50|+ 0,31 %|1529,25"_s
+                                << true;
         };
-        row("thousands comma", {u"1,534.50"_s, u"+0.31%"_s, u"1,529.25"_s}, {u"1534,50"_s, u"+ 0,31 %"_s, u"1529,25"_s},
-            true);
-        row("windows end in a tag, open equal to last", {u"1,534.5"_s, u"0.00%"_s, u"1,534.5"_s},
-            {u"1534,5"_s, u"+ 0,00 %"_s, u"1534,5"_s}, true);
-        row("open above last, more digits", {u"999.75"_s, u"-0.15%"_s, u"1,001.25"_s},
-            {u"999,75"_s, u"- 0,15 %"_s, u"1001,25"_s}, false);
-        row("change without digits", {u"1,529.25"_s, u"unch"_s, u"1,534.50"_s},
-            {u"1529,25"_s, u"- 0,0 %"_s, u"1534,50"_s}, false);
-        row("tenth column of the change ignored", {u"1,534.50"_s, u"+1.2345678"_s, u"1,529.25"_s},
-            {u"1534,50"_s, u"+ 1,234567 %"_s, u"1529,25"_s}, true);
+        time("late evening", u"10:30pm"_s, u"22:30"_s);
+        time("noon hour", u"12:15pm"_s, u"12:15"_s);
+        time("morning", u"9:30am"_s, u"9:30"_s);
+        time("hour after midnight", u"12:05am"_s, u"0:05"_s);
+        time("hour after midnight, one minute digit", u"12:5am"_s, u"12:5"_s);
+        time("hour after midnight, no minutes", u"12am"_s, u"12am"_s);
+        time("blank before pm", u"3:20 pm"_s, u"15:20"_s);
+        time("hour not a number", u"--:--pm"_s, u"15:45"_s);
+        QTest::newRow("windows end in a tag, open equal to last")
+            << u"4:00pm|1,534.5|0.00%|1,534.5"_s << u"16:00|1534,5|+ 0,00 %|1534,5"_s << true;
+        QTest::newRow("open above last, more digits")
+            << u"4:00pm|999.75|-0.15%|1,001.25"_s << u"16:00|999,75|- 0,15 %|1001,25"_s << false;
+        QTest::newRow("change without digits")
+            << u"4:00pm|1,529.25|unch|1,534.50"_s << u"16:00|1529,25|- 0,0 %|1534,50"_s << false;
     }
-    void readsPricesAndDirection() {
-        QFETCH(QStringList, printed);
-        QFETCH(QStringList, fields);
+    void readsTheQuotePage() {
+        QFETCH(QString, printed);
+        QFETCH(QString, fields);
         QFETCH(bool, rising);
-        const FuturesQuote quote = readQuotePage(u"4:00pm"_s, printed);
-        QCOMPARE((QStringList{quote.fields[FuturesQuote::Last], quote.fields[FuturesQuote::Change],
-                              quote.fields[FuturesQuote::Open]}),
-                 fields);
+        const QStringList value = printed.split(u'|');
+        QString text = decodeWindows1252(dataFile("quote_nqz26.html"));
+        // Filled in from the bottom of the page up, so a value never lands on a place still
+        // to be filled.
+        const std::pair<QString, QString> places[] = {{u"1,529.25"_s, value[3]},
+                                                      {u"+0.31%    "_s, value[2].leftJustified(10)},
+                                                      {u"1,534.50"_s, value[1]},
+                                                      {u"  4:00pm"_s, value[0].rightJustified(8)}};
+        for (const auto& [saved, shown] : places)
+            text.replace(text.indexOf(saved), saved.size(), shown);
+        FuturesQuote earlier;
+        earlier.fields = {u"15:45"_s, u"1530,00"_s, u"+ 0,10 %"_s, u"1528,00"_s};
+        const FuturesQuote quote = readQuote(text, earlier);
+        QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
         QCOMPARE(quote.rising, rising);
     }
 
@@ -117,12 +96,6 @@ private Q_SLOTS:
         const FuturesQuote quote = readQuote(page, {});
         QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()),
                  (QStringList{u"22:30"_s, u"23456789"_s, u"+ 1,234567 %"_s, u"000000000000012345"_s}));
-    }
-
-    void readsPageWithoutMarkers() {
-        const FuturesQuote quote = readQuote(samplePage(u"quote_nomarkers.html"_s), {});
-        QCOMPARE(quoteCaption(quote, u"NQZ26"_s), u"   - NQZ26, + 0,0 %  "_s);
-        QVERIFY(quote.rising);
     }
 
     // The symbol comes from the network: none of its characters may add a parameter, a

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Zefirina developers
+#include "common/windows1252.h"
+#include "datafile.h"
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
 #include "news/textrepair.h"
-#include "samplepage.h"
 
 #include <QTest>
 
@@ -59,7 +60,8 @@ private Q_SLOTS:
         QFETCH(QString, fileName);
         QFETCH(QStringList, captions);
         QFETCH(QStringList, links);
-        const HeadlineBatch batch = readHeadlines(samplePage(fileName), PreviousLinks, u"08:41"_s);
+        const HeadlineBatch batch =
+            readHeadlines(decodeWindows1252(dataFile(qPrintable(fileName))), PreviousLinks, u"08:41"_s);
         QCOMPARE(QStringList(batch.captions.begin(), batch.captions.end()), captions);
         QCOMPARE(QStringList(batch.links.begin(), batch.links.end()), links);
     }
@@ -71,7 +73,7 @@ private Q_SLOTS:
         QTest::newRow("comma before a digit")
             << u"<div class=\"popup05\"></div>\n<p>Costo, 5 euro,   12,5  </div>"_s << u"Costo,5 euro,  12,5"_s;
         QTest::newRow("saved page: commas, runs of blanks, accents")
-            << samplePage(u"detail_maltempo.html"_s)
+            << decodeWindows1252(dataFile("detail_maltempo.html"))
             << u"Genova, piogge intense fino a domani: caduti 120,5 millimetri in sei ore,  "
                u"e la citt\u00E0\u00A0 \u00E8 in allerta. Scuole chiuse a Savona."_s;
         QTest::newRow("no marker: from the tenth character up to the first closing div")

@@ -81,21 +81,25 @@ private Q_SLOTS:
 
     // A click on a moving headline opens its item; a press on it released elsewhere does not.
     void headlineClickNeedsPressAndReleaseOnIt_data() {
-        QTest::addColumn<QPoint>("releasedBy");
+        QTest::addColumn<QString>("released");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("released on the headline") << QPoint(0, 0) << true;
-        QTest::newRow("released below the bar") << QPoint(0, 240) << false;
-        QTest::newRow("released beside it on the strip") << QPoint(-400, 0) << false;
+        QTest::newRow("released on the headline") << u"on"_s << true;
+        QTest::newRow("released below the bar") << u"below"_s << false;
+        QTest::newRow("released beside it on the strip") << u"beside"_s << false;
     }
     void headlineClickNeedsPressAndReleaseOnIt() {
-        QFETCH(QPoint, releasedBy);
+        QFETCH(QString, released);
         QFETCH(bool, opens);
         // The first headline, wholly in the strip: its middle stays under the pointer for
         // seconds.
         QTRY_VERIFY_WITH_TIMEOUT(m_bar->ring().box(0).left + m_bar->ring().box(0).width < 9000.f, Slow);
-        const QPoint middle = m_bar->Frame1->mapToGlobal(
-            QPoint(static_cast<int>((m_bar->ring().box(0).left + m_bar->ring().box(0).width / 2) / 15), 8));
-        QVERIFY(xdotool(at(middle) + u" mousedown 1 "_s + at(middle + releasedBy) + u" mouseup 1"_s));
+        const int x = static_cast<int>((m_bar->ring().box(0).left + m_bar->ring().box(0).width / 2) / 15);
+        const QPoint middle = m_bar->Frame1->mapToGlobal(QPoint(x, 8));
+        // Beside it: near the strip's far end from it, wherever a busy machine finds it.
+        const int width = m_bar->Frame1->width();
+        const QPoint beside = m_bar->Frame1->mapToGlobal(QPoint(x < width / 2 ? width - 10 : 10, 8));
+        const QPoint release = released == u"on" ? middle : released == u"below" ? middle + QPoint(0, 240) : beside;
+        QVERIFY(xdotool(at(middle) + u" mousedown 1 "_s + at(release) + u" mouseup 1"_s));
         if (opens) {
             QTRY_VERIFY_WITH_TIMEOUT(m_bar->panel->isVisible(), Slow);
             QTRY_COMPARE_WITH_TIMEOUT(m_server->requestLines().count("GET /accessibile/n/1.html HTTP/1.1"), 1, Slow);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Zefirina developers
-// Each of the bar's four transfers against each way a server can misbehave: the bar must
+// Each of the bar's four transfers against the ways a server can misbehave that the bar
+// tells apart (the fetch core's own test tells every kind of failure apart): the bar must
 // not crash or hang, the ticker must keep moving, the transfer must be free again, and
 // the bar and the panel must show what a failed or an odd page gives.
 #include "common/windows1252.h"
@@ -76,7 +77,6 @@ private Q_SLOTS:
             "<div class=\"StrilloTelevideo\"><a href=\"/n/1.html\">12.00&nbsp;Tito"
             "\0lo</a></div>\n<div class=\"popup05\"><h2>T</h2></div>\r\n\r\nTe\0sto\r\n</div>";
         const QByteArray nulPage(nulBytes, sizeof nulBytes - 1);
-        const QByteArray endless = "<div class=\"popup05\"><h2>T</h2></div>\r\n\r\nTesto senza fine";
         const QByteArray errorPage = "<html><body><h1>Errore interno del server</h1></body></html>";
         const QByteArray longLine(5 * 1024 * 1024, 'x');
         const QByteArray binary = randomBytes(64 * 1024);
@@ -86,16 +86,12 @@ private Q_SLOTS:
             {unchanged(), exactly(QStringLiteral("\r\nConnessione in corso...\r\n")), unchanged(), exactly({})});
         add("never answers", {200, {}, Delivery::Silent},
             failed(QStringLiteral("Tempo scaduto: il server non risponde")));
-        add("a byte now and then", {200, {}, Delivery::Trickle},
-            failed(QStringLiteral("Tempo scaduto: il server non risponde")));
         add("closed mid-body", {200, dataFile("headlines.html"), Delivery::CutMidBody}, interrupted);
-        add("redirect loop", {302, {}, Delivery::RedirectToItself}, interrupted);
         add("100 MiB body", {200, {}, Delivery::Endless}, failed(QStringLiteral("Risposta troppo grande")));
         // An error status is no failure of the transfer: its page is read like any other.
-        for (const char* status : {"400", "407", "418", "500"})
-            add((QByteArray("status ") + status + " with a body").constData(), {QByteArray(status).toInt(), errorPage},
-                {contains(unavailable), exactly({}), exactly(QStringLiteral("   - NQZ26, - 0,0 %  ")),
-                 exactly(QString::fromLatin1(errorPage))});
+        add("status 500 with a body", {500, errorPage},
+            {contains(unavailable), exactly({}), exactly(QStringLiteral("   - NQZ26, - 0,0 %  ")),
+             exactly(QString::fromLatin1(errorPage))});
         add("random bytes", {200, binary},
             {contains(unavailable), exactly({}), contains(QStringLiteral(" - NQZ26, ")),
              exactly(decodeWindows1252(binary))});
@@ -109,9 +105,6 @@ private Q_SLOTS:
             {exactly(QStringLiteral("  12:00 - Tito") + nul + QStringLiteral("lo  ")),
              exactly(QStringLiteral("Te") + nul + QStringLiteral("sto")), contains(QStringLiteral(" - NQZ26, ")),
              exactly(decodeWindows1252(nulPage))});
-        add("no closing div", {200, endless},
-            {contains(unavailable), exactly({}), exactly(QStringLiteral("   - NQZ26, + 0,0 %  ")),
-             exactly(QString::fromLatin1(endless))});
     }
     void survivesAMisbehavingServer() {
         QFETCH(TestHttpServer::Reply, reply);

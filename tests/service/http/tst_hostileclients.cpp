@@ -98,6 +98,8 @@ private Q_SLOTS:
         QTest::newRow("HTTP/1.0 on a later request, LF only")
             << QByteArray("GET /notizietelevideo/ HTTP/1.1\nHost: a\n\nGET /notizietelevideo/ HTTP/1.0\nHost: a\n\n")
             << Then::Waits << QList<int>{200, 200} << true;
+        QTest::newRow("HTTP/1.0, keep-alive") << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n\r\n") + next
+                                              << Then::Waits << QList<int>{200, 404} << false;
         QTest::newRow("keep-alive, close")
             << get + "Connection: keep-alive, close\r\n\r\n" + next << Then::Waits << QList<int>{200} << true;
     }

@@ -3,26 +3,18 @@
 #include "common/servicehosts.h"
 #include "common/windows1252.h"
 #include "market/quotereader.h"
-#include "model/promocaptions.h"
 #include "news/detailreader.h"
 #include "news/headlinereader.h"
-#include "panels/form2.h"
 #include "service/feed/feedrelay.h"
 #include "service/http/localservice.h"
 #include "service/market/quotesource.h"
 #include "service/pages/sitecontent.h"
 #include "service/servicereports.h"
-#include "ticker/form1.h"
-#include "ticker/inettransfer.h"
-#include "ticker/tickerstrip.h"
 
 #include "datafile.h"
-#include "feedexpectation.h"
 #include "samehost.h"
 #include "testhttpserver.h"
 
-#include <QCheckBox>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
@@ -122,19 +114,15 @@ private Q_SLOTS:
                                         << html << gone << noStore;
         notFound("not an item's link", get(detailPageUrl(m_hosts, u"/notizie/feed/0123.html"_s)));
         // Detail pages are looked up by link, never as files.
-        notFound("item source", "GET /accessibile/notizie/2026/12/06/mercati.txt");
         notFound("resource", "GET /accessibile/:/zefirina-service/home.html");
         notFound("dot segments", "GET /accessibile/notizie/../../../../etc/passwd");
         notFound("encoded dots", "GET /accessibile/%2e%2e/%2e%2e/etc/passwd");
-        notFound("absolute path", "GET /accessibile//etc/passwd");
         const QByteArray refused = "Metodo non consentito\n";
         QTest::newRow("post") << QByteArray("POST /notizietelevideo/") << 405 << text << refused << noStore;
         // The quote page shows the symbol the request names, cut short and escaped.
         QTest::newRow("quote") << get(quotePageUrl(m_hosts, u"<b>Open:</b>"_s.repeated(200))) << 200 << html
                                << QByteArray("&#60;&#47;b&#62;&#60;b&#62;Open&#58; - Futures quote</title>")
                                << QByteArray("public, max-age=5");
-        QTest::newRow("oversized") << "GET /qc/stocks/quotes.aspx?symbols=" + QByteArray(8000, 'A') << 200 << html
-                                   << QByteArray("Last price:") << QByteArray("public, max-age=5");
         QTest::newRow("chart script") << QByteArray("GET /livecharts/livecharts.LiveChartsV3.js") << 200
                                       << QByteArray("text/javascript; charset=utf-8") << QByteArray("window.runApplet")
                                       << noStore;
@@ -164,33 +152,6 @@ private Q_SLOTS:
         if (etag.hasMatch() && status == 200 && !request.contains("quotes"))
             QVERIFY(rawAnswer(request + " HTTP/1.1\r\nIf-None-Match: " + etag.captured(1).toLatin1())
                         .startsWith("HTTP/1.1 304 "));
-    }
-
-    // A connection closes after the answer when the client asks for it or speaks HTTP/1.0;
-    // otherwise it carries the next request.
-    void closesTheConnectionWhenAsked_data() {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("HTTP/1.1") << QByteArray("GET / HTTP/1.1\r\n") << false;
-        QTest::newRow("HTTP/1.1, close") << QByteArray("GET / HTTP/1.1\r\nConnection: Close\r\n") << true;
-        QTest::newRow("HTTP/1.0") << QByteArray("GET / HTTP/1.0\r\n") << true;
-        QTest::newRow("HTTP/1.0, keep-alive") << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n") << false;
-    }
-    void closesTheConnectionWhenAsked() {
-        QFETCH(QByteArray, request);
-        QFETCH(bool, closed);
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_service.port());
-        for (int answers = 1; answers <= (closed ? 1 : 2); ++answers) {
-            socket.write(request + "Host: 127.0.0.1\r\n\r\n");
-            QByteArray received;
-            QTRY_COMPARE((received += socket.readAll()).count("HTTP/1.1 200 OK"), 1);
-            QCOMPARE(received.contains("\r\nConnection: close\r\n"), closed);
-        }
-        if (closed)
-            QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
-        else
-            QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
     }
 
     // Silent connections neither pile up nor stay for ever: past the bound, a new connection
@@ -231,106 +192,67 @@ private Q_SLOTS:
 
     // The quote page and the chart data from the provider's answer, read back by the bar's
     // own quote reader. Without a quote neither carries a number: the quote page is empty, so
-    // the bar keeps what it shows. The first quote page waits for the provider's answer;
-    // however often asked, the provider is asked once per 30 s.
+    // the bar keeps what it shows. The provider hears nothing before the first quote page,
+    // which waits for its answer; however often asked, the provider is asked once per 30 s.
+    // Only the symbols the program shows are relayed, matched as whole texts; any other is
+    // 404 without a request to the provider.
     void quoteFromTheProvider_data() {
+        QTest::addColumn<QByteArray>("symbol"); // the query's value as sent; CONTRACT: the contract of the day
         QTest::addColumn<TestHttpServer::Reply>("answer");
-        QTest::addColumn<QString>("fields"); // time|last|change|open, "" for no quote
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("fields"); // time|last|change|open as the bar reads them
+        QTest::addColumn<QByteArray>("providerPath");
 
         using Reply = TestHttpServer::Reply;
-        QTest::newRow("rising day") << Reply{200, dataFile("provider-rising.json")}
-                                    << u"9:55|21034,25|+ 0,16 %|21000,00"_s;
-        QTest::newRow("missing fields") << Reply{200, dataFile("provider-missing.json")} << QString();
-        // Bars of the day before the last price's: no change across two days.
-        QTest::newRow("bars of another day")
-            << Reply{200, dataFile("provider-rising.json")
-                              .replace("\"regularMarketTime\":1796396100", "\"regularMarketTime\":1796482500")}
-            << QString();
-        QTest::newRow("error object") << Reply{404, dataFile("provider-error.json")} << QString();
-        QTest::newRow("huge body") << Reply{200, {}, TestHttpServer::Delivery::Endless} << QString();
+        const Reply rising{200, dataFile("provider-rising.json")};
+        const QString risingFields = u"9:55|21034,25|+ 0,16 %|21000,00"_s;
+        const QByteArray contractPath = "/v8/finance/chart/CONTRACT.CME?interval=5m&range=1d";
+        QTest::newRow("rising day") << QByteArray("CONTRACT") << rising << 200 << risingFields << contractPath;
+        QTest::newRow("error object") << QByteArray("CONTRACT") << Reply{404, dataFile("provider-error.json")} << 503
+                                      << QString() << contractPath;
+        QTest::newRow("huge body") << QByteArray("CONTRACT") << Reply{200, {}, TestHttpServer::Delivery::Endless} << 503
+                                   << QString() << contractPath;
+        QTest::newRow("Nasdaq Composite") << QByteArray("INDEX%3ACOMPX") << rising << 200 << risingFields
+                                          << QByteArray("/v8/finance/chart/%5EIXIC?interval=5m&range=1d");
+        QTest::newRow("far contract") << QByteArray("NQH40") << rising << 404 << QString() << QByteArray();
+        QTest::newRow("line end after") << QByteArray("NQH27%0A") << rising << 404 << QString() << QByteArray();
+        QTest::newRow("index in lower case") << QByteArray("index:compx") << rising << 404 << QString() << QByteArray();
+        QTest::newRow("provider's own name") << QByteArray("%5EIXIC") << rising << 404 << QString() << QByteArray();
     }
     void quoteFromTheProvider() {
+        QFETCH(QByteArray, symbol);
         QFETCH(TestHttpServer::Reply, answer);
+        QFETCH(int, status);
         QFETCH(QString, fields);
+        QFETCH(QByteArray, providerPath);
 
         ProvidedService s(answer);
         QVERIFY(s.listening);
-        // The contract of the day, as the bar reads it: only that one is relayed.
         const QByteArray contract = fetch(futuresSymbolUrl(s.hosts));
-        const QByteArray page = fetch(quotePageUrl(s.hosts, QString::fromLatin1(contract)));
+        QCOMPARE(s.provider.requestLines(), QList<QByteArray>());
+        symbol.replace("CONTRACT", contract);
+        const auto ask = [&](const QByteArray& target) {
+            return rawAnswer("GET " + target + symbol + " HTTP/1.1", s.service.port());
+        };
+        const QByteArray page = ask("/qc/stocks/quotes.aspx?symbols=");
+        QVERIFY2(page.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), page.constData());
+        if (status == 404) {
+            QCOMPARE(s.provider.requestLines(), QList<QByteArray>());
+            return;
+        }
         QCOMPARE(s.answered->size(), 1);
-        const QByteArray chart = fetch(QUrl(
-            u"http://%1/livecharts/series.json?symbol=%2"_s.arg(s.hosts.chartData, QString::fromLatin1(contract))));
-        QCOMPARE(page.isEmpty(), fields.isEmpty());
-        QCOMPARE(chart.isEmpty(), fields.isEmpty());
+        const QByteArray chart = ask("/livecharts/series.json?symbol=");
         QCOMPARE(s.provider.requestLines(),
-                 QList<QByteArray>{"GET /v8/finance/chart/" + contract + ".CME?interval=5m&range=1d HTTP/1.1"});
+                 QList<QByteArray>{"GET " + providerPath.replace("CONTRACT", contract) + " HTTP/1.1"});
+        const QByteArray body = page.mid(page.indexOf("\r\n\r\n") + 4);
+        QCOMPARE(body.isEmpty(), fields.isEmpty());
+        QCOMPARE(chart.startsWith("HTTP/1.1 200 "), !fields.isEmpty());
         if (fields.isEmpty())
             return;
-        const FuturesQuote quote = readQuote(decodeWindows1252(page), {});
+        const FuturesQuote quote = readQuote(decodeWindows1252(body), {});
         QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
         QVERIFY(quote.rising);
         QVERIFY2(chart.contains("\"sample\":false") && chart.contains("\"points\":[["), chart.constData());
-    }
-
-    // Only the symbols the program shows are relayed, matched as whole texts; any other is
-    // 404 without a request to the provider.
-    void relaysOnlyTheProgramsSymbols_data() {
-        QTest::addColumn<QByteArray>("symbols"); // the query's value as sent
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("providerPath"); // empty: the provider is not asked
-
-        QTest::newRow("Nasdaq Composite")
-            << QByteArray("INDEX%3ACOMPX") << 200 << QByteArray("/v8/finance/chart/%5EIXIC");
-        QTest::newRow("far contract") << QByteArray("NQH40") << 404 << QByteArray();
-        QTest::newRow("line end after") << QByteArray("NQH27%0A") << 404 << QByteArray();
-        QTest::newRow("index in lower case") << QByteArray("index:compx") << 404 << QByteArray();
-        QTest::newRow("provider's own name") << QByteArray("%5EIXIC") << 404 << QByteArray();
-    }
-    void relaysOnlyTheProgramsSymbols() {
-        QFETCH(QByteArray, symbols);
-        QFETCH(int, status);
-        QFETCH(QByteArray, providerPath);
-        ProvidedService s({200, dataFile("provider-rising.json")});
-        QVERIFY(s.listening);
-        const QByteArray answer =
-            rawAnswer("GET /qc/stocks/quotes.aspx?symbols=" + symbols + " HTTP/1.1", s.service.port());
-        QVERIFY2(answer.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), answer.constData());
-        QCOMPARE(s.provider.requestLines().size(), providerPath.isEmpty() ? 0 : 1);
-        if (!providerPath.isEmpty())
-            QVERIFY2(s.provider.requestLines().constFirst().startsWith("GET " + providerPath + "?"),
-                     s.provider.requestLines().constFirst().constData());
-    }
-
-    // The provider hears nothing before the futures are switched on; the first refresh after
-    // that shows the quote, or, when the provider fails, the futures slot stays as it was.
-    void barAsksForTheQuoteOnlyWhenSwitchedOn_data() {
-        QTest::addColumn<TestHttpServer::Reply>("answer");
-        QTest::addColumn<QString>("caption"); // %1: the contract
-        QTest::addColumn<QString>("trend");
-
-        QTest::newRow("quote") << TestHttpServer::Reply{200, dataFile("provider-rising.json")}
-                               << u"  9:55 - %1, + 0,16 %  "_s << u"positivo"_s;
-        QTest::newRow("provider failing")
-            << TestHttpServer::Reply{503, "Service Unavailable"} << u".   "_s << QString();
-    }
-    void barAsksForTheQuoteOnlyWhenSwitchedOn() {
-        QFETCH(TestHttpServer::Reply, answer);
-        QFETCH(QString, caption);
-        QFETCH(QString, trend);
-        ProvidedService s(answer);
-        QVERIFY(s.listening);
-        Form1 bar(s.hosts);
-        QTRY_VERIFY(!bar.state().CodiceFutures.isEmpty());
-        QTRY_VERIFY(!bar.Frame1->caption(0).isEmpty());
-        QCOMPARE(s.provider.requestLines(), QList<QByteArray>());
-        bar.Check2->setChecked(true);
-        bar.Command1_Click();
-        QTRY_VERIFY(bar.Inet3->StillExecuting());
-        QTRY_VERIFY_WITH_TIMEOUT(!bar.Inet3->StillExecuting(), 15000);
-        QCOMPARE(s.answered->size(), 1);
-        QCOMPARE(bar.Frame1->caption(5), caption.contains(u"%1") ? caption.arg(bar.state().CodiceFutures) : caption);
-        QCOMPARE(bar.state().TendenzaFutures, trend);
     }
 
     void keepsTheLastGoodNews_data() {
@@ -391,7 +313,8 @@ private Q_SLOTS:
     }
 
     // The first feed, asked again only "if changed"; the second when the first fails; the
-    // marked sample news while neither has been read; back to the first when it recovers.
+    // marked sample news while neither has been read, and still open once a feed is; back to
+    // the first when it recovers.
     void fallsBackAndRecovers() {
         using Reply = TestHttpServer::Reply;
         TestHttpServer first, second;
@@ -402,23 +325,31 @@ private Q_SLOTS:
         FeedRelay relay({firstUrl, QUrl(u"http://"_s + second.host() + u"/tutti"_s)}, std::chrono::hours(1),
                         service.newsPublisher());
         relay.setLimits({std::chrono::milliseconds(500), 8 * 1024 * 1024, 5});
+        holdAnswersForFirstReading(service, relay, relay.limits().timeout);
         QSignalSpy finished(&relay, &FeedRelay::readingFinished);
         QSignalSpy unchanged(&relay, &FeedRelay::unchanged);
         const auto reading = [&](const Reply& one, const Reply& two) {
             first.setReply("/rss101.xml", one);
             second.setReply("/tutti", two);
             const auto before = finished.size();
-            if (before > 0)
-                relay.readNow();
-            else
-                relay.start();
+            relay.readNow();
             return QTest::qWaitFor([&] { return finished.size() == before + 1; }, 10000);
         };
         const Reply rss{200, dataFile("rss2.xml"), TestHttpServer::Delivery::Whole, "\"v1\""};
         const Reply atom{200, dataFile("atom.xml")};
         const Reply broken{500, "Errore"};
 
-        QVERIFY(reading(broken, broken));
+        // A bar started with the service asks for headlines before the feed is read: the
+        // request waits for the first reading, and gets the sample news when it fails.
+        first.setReply("/rss101.xml", {200, {}, TestHttpServer::Delivery::Silent});
+        second.setReply("/tutti", {200, {}, TestHttpServer::Delivery::Silent});
+        relay.start();
+        std::unique_ptr<QNetworkReply> early(m_network.get(QNetworkRequest(headlinePageUrl(hosts))));
+        QTest::qWait(200);
+        QVERIFY(!early->isFinished());
+        QTRY_VERIFY(early->isFinished());
+        QCOMPARE(early->readAll(), SiteContent().headlinePage());
+        QTRY_COMPARE(finished.size(), 1);
         QVERIFY(fetch(headlinePageUrl(hosts)).contains("18.40&nbsp;[Esempio] Borse europee"));
         // Every sample headline and every text it opens is marked as an example.
         const HeadlineBatch sample = readHeadlines(decodeWindows1252(fetch(headlinePageUrl(hosts))), {}, {});
@@ -435,6 +366,7 @@ private Q_SLOTS:
         const QByteArray firstPage = fetch(headlinePageUrl(hosts));
         QVERIFY(firstPage.contains("Wall Street apre in rialzo"));
         QCOMPARE(relay.servedFeed(), firstUrl);
+        QVERIFY(!fetch(detailPageUrl(hosts, sample.links[0])).isEmpty()); // read by the bar before
         // The home page leads to the feed's own site.
         const QByteArray redirect = rawAnswer(home, service.port());
         QVERIFY2(redirect.startsWith("HTTP/1.1 302 ") &&
@@ -458,42 +390,6 @@ private Q_SLOTS:
         QVERIFY(!first.requests().constLast().contains("If-None-Match"));
         QCOMPARE(fetch(headlinePageUrl(hosts)), firstPage);
         QCOMPARE(unchanged.size(), 3);
-    }
-
-    // A bar started with the service asks for headlines before the feed is read: the request
-    // waits for the first reading, and gets the sample news when that reading fails.
-    void holdsTheFirstRequestsForTheFeed() {
-        RelayedService s({200, {}, TestHttpServer::Delivery::Silent});
-        QVERIFY(s.listening);
-        std::unique_ptr<QNetworkReply> early(m_network.get(QNetworkRequest(headlinePageUrl(s.hosts))));
-        QTest::qWait(200);
-        QVERIFY(!early->isFinished());
-        QTRY_VERIFY(early->isFinished());
-        QCOMPARE(early->readAll(), SiteContent().headlinePage());
-
-        // A good reading replaces the sample news; a sample headline the bar read before still opens.
-        s.feedServer->setReply("/rss.xml", {200, dataFile("atom.xml")});
-        QSignalSpy updated(&s.relay, &FeedRelay::updated);
-        s.relay.readNow();
-        QTRY_COMPARE(updated.size(), 1);
-        QVERIFY(fetch(headlinePageUrl(s.hosts)).contains("Biblioteca civica, nuovi orari"));
-        QVERIFY(!fetch(detailPageUrl(s.hosts, u"/notizie/2026/12/06/mercati.html"_s)).isEmpty());
-    }
-
-    // Started as a user starts them, the service with a feed and the bar at once: the bar's
-    // first headlines are the feed's, and each opens its own text.
-    void barShowsTheFeed() {
-        RelayedService s({200, dataFile("rss2.xml")});
-        QVERIFY(s.listening);
-        Form1 bar(s.hosts);
-        QTRY_COMPARE(bar.Frame1->caption(6), PromoCaptions::first());
-        const FeedExpectation expected = readFeedExpectation(QStringLiteral(DATA_DIR "/rss2.xml.expected"));
-        QCOMPARE(expected.texts.size(), HeadlineCount);
-        for (int slot = 0; slot < HeadlineCount; ++slot) {
-            QCOMPARE(bar.Frame1->caption(slot), u"  "_s + expected.captions[slot] + u"  "_s);
-            bar.Label1_Click(slot);
-            QTRY_COMPARE(bar.panel->body(), expected.texts[slot]);
-        }
     }
 
 private:
