@@ -31,9 +31,10 @@ public:
 };
 
 // The chart window: the provider's chart in an embedded browser that refuses every request
-// of its page for a new window and for any host but the chart's, with a menu that switches between the futures and the
-// two indices. It deletes itself when the user closes it; `widget()` tells whether it still exists (watch it with a
-// QPointer). User-interface thread only.
+// of its page for a new window and for any host but the chart's, with a menu that switches
+// between the futures and the two indices. It deletes itself when the user closes it;
+// `widget()` tells whether it still exists (watch it with a QPointer). User-interface
+// thread only.
 class ChartWindow {
 public:
     virtual ~ChartWindow() = default;
