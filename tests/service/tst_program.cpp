@@ -71,9 +71,8 @@ private Q_SLOTS:
 
         using Outcome = ServiceCommandLine::Outcome;
         ServiceCommandLine line;
-        const Outcome parsed = line.parse((u"zefirina-service "_s + arguments)
-                                              .replace(u"DIR"_s, QStringLiteral(DATA_DIR))
-                                              .split(u' ', Qt::SkipEmptyParts));
+        arguments.prepend(u"zefirina-service "_s).replace(u"DIR"_s, QStringLiteral(DATA_DIR));
+        const Outcome parsed = line.parse(arguments.split(u' ', Qt::SkipEmptyParts));
         QCOMPARE(line.errorText().isEmpty(), parsed != Outcome::Invalid); // the user is told why
         if (parsed != Outcome::Run)
             QCOMPARE(parsed == Outcome::Invalid ? u"invalid"_s : u"help"_s, outcome);
