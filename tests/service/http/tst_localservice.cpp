@@ -104,7 +104,7 @@ private Q_SLOTS:
     // Sent byte for byte: a client library would tidy some of these paths before sending them.
     void routes_data() {
         QTest::addColumn<QByteArray>("request"); // method and target
-        QTest::addColumn<int>("status");         // the status; for XML, the line of the fault
+        QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("contentType");
         QTest::addColumn<QByteArray>("body"); // a part of it
         QTest::addColumn<QByteArray>("cacheControl");
