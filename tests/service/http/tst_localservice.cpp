@@ -34,14 +34,6 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
-// How a client goes on after the bytes of its row.
-enum class Then {
-    Waits,        // sends nothing more
-    SendsForEver, // sends 'a' as fast as the service takes it
-    Trickles,     // sends an 'a' every 20 ms
-};
-Q_DECLARE_METATYPE(Then)
-
 namespace {
 
 ServiceHosts hostsOf(const LocalService& service) { return sameHost(u"127.0.0.1:%1"_s.arg(service.port())); }
@@ -70,21 +62,6 @@ QList<int> statusesIn(const QByteArray& received) {
     for (qsizetype at = received.indexOf("HTTP/1.1 "); at >= 0; at = received.indexOf("HTTP/1.1 ", at + 1))
         statuses.append(received.mid(at + 9, 3).toInt());
     return statuses;
-}
-
-// Keeps `socket` sending as its row says, while it is connected.
-void keepSending(QTcpSocket& socket, Then then, QTimer& trickle) {
-    const QByteArray chunk(64 * 1024, 'a');
-    if (then == Then::SendsForEver) {
-        QObject::connect(&socket, &QTcpSocket::bytesWritten, &socket, [&socket, chunk] {
-            if (socket.bytesToWrite() < chunk.size())
-                socket.write(chunk);
-        });
-        socket.write(chunk);
-    } else if (then == Then::Trickles) {
-        QObject::connect(&trickle, &QTimer::timeout, &socket, [&socket] { socket.write("a"); });
-        trickle.start(20);
-    }
 }
 
 } // namespace
@@ -420,10 +397,11 @@ private Q_SLOTS:
 
     void answersEachAsAWebServerWould_data() {
         QTest::addColumn<QByteArray>("sent");
-        QTest::addColumn<Then>("then");
+        QTest::addColumn<int>("pause"); // ms between the client's further bytes, -1 when it sends no more
         QTest::addColumn<QList<int>>("statuses");
         QTest::addColumn<bool>("closed");
 
+        const int waits = -1, sendsForEver = 0, trickles = 20;
         const QByteArray get = "GET /notizietelevideo/ HTTP/1.1\r\n";
         const QByteArray next = "GET /altro HTTP/1.1\r\n\r\n"; // 404: the connection still serves
         QByteArray fields100;
@@ -431,47 +409,51 @@ private Q_SLOTS:
             fields100 += "X-Campo-" + QByteArray::number(i) + ": valore\r\n";
 
         QTest::newRow("long request line") << "GET /" + QByteArray(8200, 'a') + " HTTP/1.1\r\n\r\n"
-                                           << Then::Waits << QList<int>{414} << true;
-        QTest::newRow("endless request line") << QByteArray("GET /") << Then::SendsForEver << QList<int>{414} << true;
-        QTest::newRow("100 header fields")
-            << get + fields100 + "\r\n" + next << Then::Waits << QList<int>{200, 404} << false;
+                                           << waits << QList<int>{414} << true;
+        QTest::newRow("endless request line") << QByteArray("GET /") << sendsForEver << QList<int>{414} << true;
+        QTest::newRow("100 header fields") << get + fields100 + "\r\n" + next << waits << QList<int>{200, 404} << false;
         QTest::newRow("101 header fields") << get + fields100 + "X-Uno-Di-Troppo: a\r\n\r\n"
-                                           << Then::Waits << QList<int>{431} << true;
+                                           << waits << QList<int>{431} << true;
         QTest::newRow("huge header field") << get + "X-Grande: " + QByteArray(40000, 'a') + "\r\n\r\n"
-                                           << Then::Waits << QList<int>{431} << true;
-        QTest::newRow("endless header field") << get + "X-Grande: " << Then::SendsForEver << QList<int>{431} << true;
+                                           << waits << QList<int>{431} << true;
+        QTest::newRow("endless header field") << get + "X-Grande: " << sendsForEver << QList<int>{431} << true;
         QTest::newRow("endless body on GET") << get + "Content-Length: 100000000000\r\n\r\n"
-                                             << Then::SendsForEver << QList<int>{413} << true;
+                                             << sendsForEver << QList<int>{413} << true;
         QTest::newRow("chunked body on HEAD") << QByteArray("HEAD / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n")
-                                              << Then::SendsForEver << QList<int>{413} << true;
-        QTest::newRow("empty body") << get + "Content-Length: 0\r\n\r\n" + next << Then::Waits << QList<int>{200, 404}
+                                              << sendsForEver << QList<int>{413} << true;
+        QTest::newRow("empty body") << get + "Content-Length: 0\r\n\r\n" + next << waits << QList<int>{200, 404}
                                     << false;
-        QTest::newRow("head never ends") << get + "Host: 127.0.0.1\r\n" << Then::Waits << QList<int>{408} << true;
-        QTest::newRow("head trickles") << get + "X-Lento: " << Then::Trickles << QList<int>{408} << true;
+        QTest::newRow("head never ends") << get + "Host: 127.0.0.1\r\n" << waits << QList<int>{408} << true;
+        QTest::newRow("head trickles") << get + "X-Lento: " << trickles << QList<int>{408} << true;
         // The head of the page a GET gets, and no body: the next answer follows at once.
-        QTest::newRow("HEAD") << QByteArray("HEAD /notizietelevideo/ HTTP/1.1\r\n\r\n") + next << Then::Waits
+        QTest::newRow("HEAD") << QByteArray("HEAD /notizietelevideo/ HTTP/1.1\r\n\r\n") + next << waits
                               << QList<int>{200, 404} << false;
         QTest::newRow("If-None-Match: *")
-            << get + "If-None-Match: *\r\n\r\n" + next << Then::Waits << QList<int>{304, 404} << false;
+            << get + "If-None-Match: *\r\n\r\n" + next << waits << QList<int>{304, 404} << false;
         QTest::newRow("HTTP/1.0 on a later request, LF only")
             << QByteArray("GET /notizietelevideo/ HTTP/1.1\nHost: a\n\nGET /notizietelevideo/ HTTP/1.0\nHost: a\n\n")
-            << Then::Waits << QList<int>{200, 200} << true;
+            << waits << QList<int>{200, 200} << true;
         QTest::newRow("HTTP/1.0, keep-alive") << QByteArray("GET / HTTP/1.0\r\nConnection: keep-alive\r\n\r\n") + next
-                                              << Then::Waits << QList<int>{200, 404} << false;
+                                              << waits << QList<int>{200, 404} << false;
         QTest::newRow("keep-alive, close")
-            << get + "Connection: keep-alive, close\r\n\r\n" + next << Then::Waits << QList<int>{200} << true;
+            << get + "Connection: keep-alive, close\r\n\r\n" + next << waits << QList<int>{200} << true;
     }
     void answersEachAsAWebServerWould() {
         QFETCH(QByteArray, sent);
-        QFETCH(Then, then);
+        QFETCH(int, pause);
         QFETCH(QList<int>, statuses);
         QFETCH(bool, closed);
 
         QTcpSocket socket;
-        QTimer trickle;
         socket.connectToHost(QHostAddress::LocalHost, m_service.port());
         socket.write(sent);
-        keepSending(socket, then, trickle);
+        QTimer sender; // without a pause, as fast as the service takes the bytes
+        QObject::connect(&sender, &QTimer::timeout, &socket, [&] {
+            if (socket.state() == QAbstractSocket::ConnectedState && socket.bytesToWrite() < 64 * 1024)
+                socket.write(pause > 0 ? QByteArray("a") : QByteArray(64 * 1024, 'a'));
+        });
+        if (pause >= 0)
+            sender.start(pause);
         QByteArray received;
         QTRY_VERIFY_WITH_TIMEOUT(
             (received += socket.isOpen() ? socket.readAll() : QByteArray(),
