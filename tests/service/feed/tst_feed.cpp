@@ -4,6 +4,8 @@
 #include "service/feed/feeddate.h"
 #include "service/feed/feedreader.h"
 
+#include "datafile.h"
+
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -177,10 +179,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("links");
         QTest::addColumn<QString>("site");
 
-        const QByteArray atom = "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Rilasci</title>"
-                                "<link rel=\"alternate\" href=\"/owner/project/releases\"/>"
-                                "<entry><title>v3</title><link href=\"/owner/project/releases/tag/v3\"/></entry>"
-                                "<entry><title>v2</title><link rel=\"alternate\" href=\"tag/v2\"/></entry></feed>";
+        const QByteArray atom = dataFile("releases.atom");
         QTest::newRow("Atom, against the feed's address")
             << atom << u"https://github.com/owner/project/releases.atom"_s
             << QStringList{u"https://github.com/owner/project/releases/tag/v3"_s,
@@ -189,24 +188,11 @@ private Q_SLOTS:
         QTest::newRow("Atom file, nothing to resolve against")
             << atom << u"file:///tmp/releases.atom"_s << QStringList{QString(), QString()} << QString();
         QTest::newRow("xml:base on feed, entry and link")
-            << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://example.org/blog/\">"
-                          "<entry><title>a</title><link href=\"2026/post\"/></entry>"
-                          "<entry xml:base=\"/news/\"><title>b</title><link href=\"b.html\"/></entry>"
-                          "<entry><title>c</title><link xml:base=\"http://other.example/x/\" href=\"c\"/></entry>"
-                          "</feed>")
-            << u"https://feeds.example.net/blog.atom"_s
+            << dataFile("xml-base.atom") << u"https://feeds.example.net/blog.atom"_s
             << QStringList{u"https://example.org/blog/2026/post"_s, u"https://example.org/news/b.html"_s,
                            u"http://other.example/x/c"_s}
             << QString();
-        const QByteArray rss = "<rss version=\"2.0\"><channel><title>Notizie</title>"
-                               "<link>https://notizie.example.org/sezione/</link>"
-                               "<item><title>a</title><link>art.html</link></item>"
-                               "<item><title>b</title><link>/top.html?a=1&amp;b=2</link></item>"
-                               "<item><title>c</title><link>//cdn.example.org/c</link></item>"
-                               "<item><title>d</title><link>javascript:alert(1)</link></item>"
-                               "<item><title>e</title><link>ftp://example.org/e</link></item>"
-                               "<item><link>senza-titolo.html</link></item>" // nothing to show: not an item
-                               "</channel></rss>";
+        const QByteArray rss = dataFile("relative-links.xml");
         QTest::newRow("RSS file, against the channel's link")
             << rss << u"file:///home/u/notizie.xml"_s
             << QStringList{u"https://notizie.example.org/sezione/art.html"_s,

@@ -30,7 +30,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("contract");
         QTest::newRow("September, day before the roll") << QDate(2026, 9, 9) << u"NQU26"_s;
         QTest::newRow("September roll") << QDate(2026, 9, 10) << u"NQZ26"_s;
-        QTest::newRow("December, day before the roll") << QDate(2026, 12, 9) << u"NQZ26"_s;
         QTest::newRow("December roll") << QDate(2026, 12, 10) << u"NQH27"_s;
         QTest::newRow("March roll") << QDate(2027, 3, 11) << u"NQM27"_s;
         QTest::newRow("December 2029, day before the roll") << QDate(2029, 12, 12) << u"NQZ29"_s;
@@ -71,7 +70,6 @@ private Q_SLOTS:
         QTest::newRow("error object") << dataFile("provider-error.json") << QString()
                                       << ProviderRejection::ProviderError;
         QTest::newRow("cut short") << rising.left(rising.size() / 2) << QString() << ProviderRejection::NotJson;
-        QTest::newRow("empty") << QByteArray() << QString() << ProviderRejection::NotJson;
         QTest::newRow("time as text") << changed("\"regularMarketTime\":", "\"regularMarketTime\":\"1\",\"x\":")
                                       << QString() << ProviderRejection::NoTime;
         const QByteArray noPrevious = changed("\"previousClose\":20950.0", "\"previousClose\":null");
