@@ -27,22 +27,14 @@ namespace {
 const QString BuiltHost = u"127.0.0.1:8089"_s;
 const QString InstalledHelpers = QStringLiteral(INSTALLED_HELPERS);
 
-bool answers(quint16 port) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    return socket.waitForConnected(1000);
-}
-
 // The status of a GET of `path` on the local `port`, with `key` if not empty.
 int statusOf(quint16 port, const QByteArray& path, const QByteArray& key) {
     QNetworkAccessManager network;
     QNetworkRequest request(QUrl(u"http://127.0.0.1:%1"_s.arg(port) + QString::fromLatin1(path)));
     if (!key.isEmpty())
         request.setRawHeader(ServiceKeyHeader, key);
-    QNetworkReply* reply = network.get(request);
-    QSignalSpy done(reply, &QNetworkReply::finished);
-    done.wait(5000);
-    reply->deleteLater();
+    QNetworkReply* reply = network.get(request); // deleted with `network`
+    QSignalSpy(reply, &QNetworkReply::finished).wait(5000);
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
@@ -50,7 +42,7 @@ int statusOf(quint16 port, const QByteArray& path, const QByteArray& key) {
 // environment that the services started from now on inherit.
 struct User {
     QTemporaryDir runtime;
-    QString feed;
+    QString feed = QStringLiteral(FEED_FILE);
 
     void becomeCurrent() const {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
@@ -75,14 +67,12 @@ class TestServiceStarter : public QObject {
 private Q_SLOTS:
     void init() {
         m_user = std::make_unique<User>();
-        m_user->feed = QStringLiteral(FEED_FILE);
         m_user->becomeCurrent();
     }
 
     void loopbackPort_data() {
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port"); // 0: not the local service
-
         QTest::newRow("IPv4 loopback") << u"127.0.0.1:8089"_s << 8089;
         QTest::newRow("localhost") << u"LocalHost:8089"_s << 8089;
         QTest::newRow("IPv6 loopback") << u"[::1]:8089"_s << 8089;
@@ -90,7 +80,6 @@ private Q_SLOTS:
         QTest::newRow("other host") << u"news.example.org:8089"_s << 0;
         QTest::newRow("user part") << u"127.0.0.1:8089@news.example.org"_s << 0;
     }
-
     void loopbackPort() {
         QFETCH(QString, host);
         QFETCH(int, port);
@@ -110,7 +99,9 @@ private Q_SLOTS:
         QCOMPARE(statusOf(access.port, "/notizietelevideo/", {}), 403);
         QCOMPARE(statusOf(access.port, "/notizietelevideo/", access.key), 200);
         starter.reset();
-        QVERIFY(!answers(access.port));
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, access.port);
+        QVERIFY(!socket.waitForConnected(1000));
         QVERIFY(!QFile::exists(serviceFilePath()));
     }
 
@@ -146,11 +137,9 @@ private Q_SLOTS:
     // the bar starts its own service and shows the news.
     void squattersNeverStopTheBar_data() {
         QTest::addColumn<bool>("staleFile"); // the file names the squatter's port
-
         QTest::newRow("on the port of a service gone") << true;
         QTest::newRow("on the usual port") << false;
     }
-
     void squattersNeverStopTheBar() {
         QFETCH(bool, staleFile);
         TestHttpServer squatter;
