@@ -38,26 +38,25 @@ int statusOf(quint16 port, const QByteArray& path, const QByteArray& key) {
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
-// One user of the machine: a runtime folder and a feed of their own, chosen through the
+// One user of the machine: a runtime folder and a feed of their own (the installation's
+// test feed, or a copy of it with `name` in place of its title), chosen through the
 // environment that the services started from now on inherit.
 struct User {
     QTemporaryDir runtime;
     QString feed = QStringLiteral(FEED_FILE);
 
+    explicit User(const QString& name = {}) {
+        QFile test(feed), copy(runtime.filePath(u"feed.xml"_s));
+        if (!name.isEmpty() && test.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly)) {
+            copy.write(test.readAll().replace("Prova di installazione", name.toUtf8()));
+            feed = copy.fileName();
+        }
+    }
     void becomeCurrent() const {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         qputenv("ZEFIRINA_FEED", feed.toLocal8Bit());
     }
 };
-
-// The installation's test feed with `name` in place of its title, beside the other feeds.
-QString writeFeed(const QTemporaryDir& folder, const QString& name) {
-    QFile test(QStringLiteral(FEED_FILE)), file(folder.filePath(name + u".xml"_s));
-    if (!test.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(test.readAll().replace("Prova di installazione", name.toUtf8()));
-    return file.fileName();
-}
 
 } // namespace
 
@@ -108,10 +107,7 @@ private Q_SLOTS:
     // Two users of one machine, each with a feed of their own: each user's bar starts and
     // reads its own service, and neither service answers the other's key.
     void twoUsersSeeTheirOwnNews() {
-        QTemporaryDir feeds;
-        User anna, bruno;
-        anna.feed = writeFeed(feeds, u"Anna"_s);
-        bruno.feed = writeFeed(feeds, u"Bruno"_s);
+        const User anna(u"Anna"_s), bruno(u"Bruno"_s);
         anna.becomeCurrent();
         ServiceStarter annas({InstalledHelpers});
         QCOMPARE(annas.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
