@@ -50,9 +50,9 @@ private Q_SLOTS:
         for (int b = 0; b < 256; ++b)
             everyByte += char(b);
         QTest::newRow("ok, every byte value") << QString() << Reply{200, everyByte} << FetchFailure::None;
-        // One status of each error class Qt files them under (proxy, content, protocol,
-        // server); all of them are answers.
-        for (const int status : {407, 418, 400, 500})
+        // Qt files these statuses under its proxy, content, protocol (400 and 418) and server
+        // error classes; all of them are answers.
+        for (const int status : {407, 404, 400, 418, 500})
             QTest::addRow("status %d", status)
                 << QString() << Reply{status, "<h1>" + QByteArray::number(status) + "</h1>"} << FetchFailure::None;
         QTest::newRow("empty body") << QString() << Reply{200, {}} << FetchFailure::None;
