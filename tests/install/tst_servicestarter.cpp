@@ -85,37 +85,23 @@ private Q_SLOTS:
         QCOMPARE(ServiceStarter::loopbackPort(host).value_or(0), port);
     }
 
-    // The service is started on a port of its own, named with its key in a file that only
-    // the user can read, and answers only that key; the service and its file end with the
-    // starter.
-    void startsTheServiceForTheBar() {
-        auto starter = std::make_unique<ServiceStarter>(QStringList{InstalledHelpers});
-        QCOMPARE(starter->ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
-        const ServiceAccess access = starter->access().value();
-        QCOMPARE(readServiceFile(), access);
-        QCOMPARE(QFile::permissions(serviceFilePath()),
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-        QCOMPARE(statusOf(access.port, "/notizietelevideo/", {}), 403);
-        QCOMPARE(statusOf(access.port, "/notizietelevideo/", access.key), 200);
-        starter.reset();
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, access.port);
-        QVERIFY(!socket.waitForConnected(1000));
-        QVERIFY(!QFile::exists(serviceFilePath()));
-    }
-
-    // Two users of one machine, each with a feed of their own: each user's bar starts and
-    // reads its own service, and neither service answers the other's key.
+    // Two users of one machine, each with a feed of their own: each user's bar starts its own
+    // service on a port of its own, named with its key in a file that only the user can
+    // read, and reads its own news; neither service answers the other's key, nor none. A
+    // service and its file end with its starter.
     void twoUsersSeeTheirOwnNews() {
         const User anna(u"Anna"_s), bruno(u"Bruno"_s);
         anna.becomeCurrent();
         ServiceStarter annas({InstalledHelpers});
         QCOMPARE(annas.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
         bruno.becomeCurrent();
-        ServiceStarter brunos({InstalledHelpers});
-        QCOMPARE(brunos.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
-        const ServiceAccess a = annas.access().value(), b = brunos.access().value();
+        auto brunos = std::make_unique<ServiceStarter>(QStringList{InstalledHelpers});
+        QCOMPARE(brunos->ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
+        const ServiceAccess a = annas.access().value(), b = brunos->access().value();
         QVERIFY(a.port != b.port);
+        QCOMPARE(readServiceFile(), b);
+        QCOMPARE(QFile::permissions(serviceFilePath()),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
         Form1 annasBar(withLocalPort(sameHost(BuiltHost), BuiltHost, a.port));
         Form1 brunosBar(withLocalPort(sameHost(BuiltHost), BuiltHost, b.port));
@@ -123,10 +109,16 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(brunosBar.Frame1->caption(0), u"  18:05 - Bruno, prima notizia  "_s, 30000);
         QCOMPARE(statusOf(a.port, "/notizietelevideo/", b.key), 403);
         QCOMPARE(statusOf(b.port, "/notizietelevideo/", a.key), 403);
+        QCOMPARE(statusOf(b.port, "/notizietelevideo/", {}), 403);
         // A feed the user chose is not shown to a browser, which carries no key; the
         // maker's page is.
         QCOMPARE(statusOf(a.port, "/", {}), 403);
         QCOMPARE(statusOf(a.port, "/zefirina/", {}), 200);
+        brunos.reset();
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, b.port);
+        QVERIFY(!socket.waitForConnected(1000));
+        QVERIFY(!QFile::exists(serviceFilePath()));
     }
 
     // Whatever answers where the user's service was, or on the usual port, is never read:
