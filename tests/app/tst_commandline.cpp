@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Zefirina developers
+#include "datafile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,18 +14,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString Entry = u"config/autostart/it.ventoria.zefirina.desktop"_s;
 const QString Refusal = u" (zefirina --help elenca le opzioni)\n"_s;
-
-QByteArray entryText(const QString& program) {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Zefirina\n"
-           "Comment=Le ultime notizie che scorrono in una barra in alto sullo schermo\n"
-           "Exec=\"" +
-           program.toUtf8() +
-           "\"\n"
-           "Icon=it.ventoria.zefirina\n"
-           "Terminal=false\n";
-}
 } // namespace
 
 // Options that print or change something and end work without a display: with none
@@ -101,7 +91,9 @@ private Q_SLOTS:
         if (entryAfter && exitCode == 0) {
             QFile written(entry);
             QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), entryText(QFileInfo(QStringLiteral(PROGRAM)).canonicalFilePath()));
+            QCOMPARE(QString::fromUtf8(written.readAll()),
+                     QString::fromUtf8(dataFile("autostart.desktop"))
+                         .arg(QFileInfo(QStringLiteral(PROGRAM)).canonicalFilePath()));
         }
     }
 };

@@ -27,45 +27,36 @@ namespace {
 const QString BuiltHost = u"127.0.0.1:8089"_s;
 const QString InstalledHelpers = QStringLiteral(INSTALLED_HELPERS);
 
-bool answers(quint16 port) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    return socket.waitForConnected(1000);
-}
-
 // The status of a GET of `path` on the local `port`, with `key` if not empty.
 int statusOf(quint16 port, const QByteArray& path, const QByteArray& key) {
     QNetworkAccessManager network;
     QNetworkRequest request(QUrl(u"http://127.0.0.1:%1"_s.arg(port) + QString::fromLatin1(path)));
     if (!key.isEmpty())
         request.setRawHeader(ServiceKeyHeader, key);
-    QNetworkReply* reply = network.get(request);
-    QSignalSpy done(reply, &QNetworkReply::finished);
-    done.wait(5000);
-    reply->deleteLater();
+    QNetworkReply* reply = network.get(request); // deleted with `network`
+    QSignalSpy(reply, &QNetworkReply::finished).wait(5000);
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
-// One user of the machine: a runtime folder and a feed of their own, chosen through the
+// One user of the machine: a runtime folder and a feed of their own (the installation's
+// test feed, or a copy of it with `name` in place of its title), chosen through the
 // environment that the services started from now on inherit.
 struct User {
     QTemporaryDir runtime;
-    QString feed;
+    QString feed = QStringLiteral(FEED_FILE);
 
+    explicit User(const QString& name = {}) {
+        QFile test(feed), copy(runtime.filePath(u"feed.xml"_s));
+        if (!name.isEmpty() && test.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly)) {
+            copy.write(test.readAll().replace("Prova di installazione", name.toUtf8()));
+            feed = copy.fileName();
+        }
+    }
     void becomeCurrent() const {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         qputenv("ZEFIRINA_FEED", feed.toLocal8Bit());
     }
 };
-
-// The installation's test feed with `name` in place of its title, beside the other feeds.
-QString writeFeed(const QTemporaryDir& folder, const QString& name) {
-    QFile test(QStringLiteral(FEED_FILE)), file(folder.filePath(name + u".xml"_s));
-    if (!test.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(test.readAll().replace("Prova di installazione", name.toUtf8()));
-    return file.fileName();
-}
 
 } // namespace
 
@@ -75,14 +66,12 @@ class TestServiceStarter : public QObject {
 private Q_SLOTS:
     void init() {
         m_user = std::make_unique<User>();
-        m_user->feed = QStringLiteral(FEED_FILE);
         m_user->becomeCurrent();
     }
 
     void loopbackPort_data() {
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port"); // 0: not the local service
-
         QTest::newRow("IPv4 loopback") << u"127.0.0.1:8089"_s << 8089;
         QTest::newRow("localhost") << u"LocalHost:8089"_s << 8089;
         QTest::newRow("IPv6 loopback") << u"[::1]:8089"_s << 8089;
@@ -90,45 +79,29 @@ private Q_SLOTS:
         QTest::newRow("other host") << u"news.example.org:8089"_s << 0;
         QTest::newRow("user part") << u"127.0.0.1:8089@news.example.org"_s << 0;
     }
-
     void loopbackPort() {
         QFETCH(QString, host);
         QFETCH(int, port);
         QCOMPARE(ServiceStarter::loopbackPort(host).value_or(0), port);
     }
 
-    // The service is started on a port of its own, named with its key in a file that only
-    // the user can read, and answers only that key; the service and its file end with the
-    // starter.
-    void startsTheServiceForTheBar() {
-        auto starter = std::make_unique<ServiceStarter>(QStringList{InstalledHelpers});
-        QCOMPARE(starter->ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
-        const ServiceAccess access = starter->access().value();
-        QCOMPARE(readServiceFile(), access);
-        QCOMPARE(QFile::permissions(serviceFilePath()),
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-        QCOMPARE(statusOf(access.port, "/notizietelevideo/", {}), 403);
-        QCOMPARE(statusOf(access.port, "/notizietelevideo/", access.key), 200);
-        starter.reset();
-        QVERIFY(!answers(access.port));
-        QVERIFY(!QFile::exists(serviceFilePath()));
-    }
-
-    // Two users of one machine, each with a feed of their own: each user's bar starts and
-    // reads its own service, and neither service answers the other's key.
+    // Two users of one machine, each with a feed of their own: each user's bar starts its own
+    // service on a port of its own, named with its key in a file that only the user can
+    // read, and reads its own news; neither service answers the other's key, nor none. A
+    // service and its file end with its starter.
     void twoUsersSeeTheirOwnNews() {
-        QTemporaryDir feeds;
-        User anna, bruno;
-        anna.feed = writeFeed(feeds, u"Anna"_s);
-        bruno.feed = writeFeed(feeds, u"Bruno"_s);
+        const User anna(u"Anna"_s), bruno(u"Bruno"_s);
         anna.becomeCurrent();
         ServiceStarter annas({InstalledHelpers});
         QCOMPARE(annas.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
         bruno.becomeCurrent();
-        ServiceStarter brunos({InstalledHelpers});
-        QCOMPARE(brunos.ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
-        const ServiceAccess a = annas.access().value(), b = brunos.access().value();
+        auto brunos = std::make_unique<ServiceStarter>(QStringList{InstalledHelpers});
+        QCOMPARE(brunos->ensureRunning(BuiltHost), ServiceStarter::Outcome::Started);
+        const ServiceAccess a = annas.access().value(), b = brunos->access().value();
         QVERIFY(a.port != b.port);
+        QCOMPARE(readServiceFile(), b);
+        QCOMPARE(QFile::permissions(serviceFilePath()),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
         Form1 annasBar(withLocalPort(sameHost(BuiltHost), BuiltHost, a.port));
         Form1 brunosBar(withLocalPort(sameHost(BuiltHost), BuiltHost, b.port));
@@ -136,21 +109,25 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(brunosBar.Frame1->caption(0), u"  18:05 - Bruno, prima notizia  "_s, 30000);
         QCOMPARE(statusOf(a.port, "/notizietelevideo/", b.key), 403);
         QCOMPARE(statusOf(b.port, "/notizietelevideo/", a.key), 403);
+        QCOMPARE(statusOf(b.port, "/notizietelevideo/", {}), 403);
         // A feed the user chose is not shown to a browser, which carries no key; the
         // maker's page is.
         QCOMPARE(statusOf(a.port, "/", {}), 403);
         QCOMPARE(statusOf(a.port, "/zefirina/", {}), 200);
+        brunos.reset();
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, b.port);
+        QVERIFY(!socket.waitForConnected(1000));
+        QVERIFY(!QFile::exists(serviceFilePath()));
     }
 
     // Whatever answers where the user's service was, or on the usual port, is never read:
     // the bar starts its own service and shows the news.
     void squattersNeverStopTheBar_data() {
         QTest::addColumn<bool>("staleFile"); // the file names the squatter's port
-
         QTest::newRow("on the port of a service gone") << true;
         QTest::newRow("on the usual port") << false;
     }
-
     void squattersNeverStopTheBar() {
         QFETCH(bool, staleFile);
         TestHttpServer squatter;

@@ -52,9 +52,7 @@ private Q_SLOTS:
                                                       {u"  4:00pm"_s, value[0].rightJustified(8)}};
         for (const auto& [saved, shown] : places)
             text.replace(text.indexOf(saved), saved.size(), shown);
-        FuturesQuote earlier;
-        earlier.fields = {u"15:45"_s, u"1530,00"_s, u"+ 0,10 %"_s, u"1528,00"_s};
-        const FuturesQuote quote = readQuote(text, earlier);
+        const FuturesQuote quote = readQuote(text, {{u"15:45"_s, u"1530,00"_s, u"+ 0,10 %"_s, u"1528,00"_s}});
         QCOMPARE(QStringList(quote.fields.begin(), quote.fields.end()).join(u'|'), fields);
         QCOMPARE(quote.rising, rising);
     }
@@ -80,8 +78,7 @@ private Q_SLOTS:
         QFETCH(QString, trend);
         QFETCH(QString, heading);
         QFETCH(QString, description);
-        FuturesQuote quote;
-        quote.fields = {fields[0], fields[1], fields[2], fields[3]};
+        const FuturesQuote quote{{fields[0], fields[1], fields[2], fields[3]}};
         QCOMPARE(futuresHeading(quote), heading);
         QCOMPARE(futuresDescription(quote, trend), description);
     }
