@@ -17,12 +17,11 @@ class TestHttpServer : public QObject {
 public:
     enum class Delivery {
         Whole,
-        Silent,           // the connection is accepted and never answered
-        Trickle,          // one byte of a 64 KiB body per TrickleIntervalMs
-        CutMidBody,       // half the body, then the connection is closed
-        RedirectToItself, // a redirect back to the same path, for ever
-        RedirectToBody,   // a redirect to the reply's body, taken as a URL
-        Endless,          // a body of EndlessBytes, made up as it is sent
+        Silent,     // the connection is accepted and never answered
+        Trickle,    // one byte of a 64 KiB body per TrickleIntervalMs
+        CutMidBody, // half the body, then the connection is closed
+        Redirect,   // a redirect to the reply's body, taken as a URL
+        Endless,    // a body of EndlessBytes, made up as it is sent
     };
     struct Reply {
         int status = 200;
@@ -87,12 +86,7 @@ private:
             socket->write(head(reply.status, reply.body.size()) + reply.body.left(reply.body.size() / 2));
             socket->disconnectFromHost();
             break;
-        case Delivery::RedirectToItself:
-            socket->write("HTTP/1.1 302 Found\r\nLocation: " + path +
-                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-            socket->disconnectFromHost();
-            break;
-        case Delivery::RedirectToBody:
+        case Delivery::Redirect:
             socket->write("HTTP/1.1 302 Found\r\nLocation: " + reply.body +
                           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
